@@ -1,0 +1,61 @@
+#include "platform/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace raylet::text {
+namespace {
+
+TEST(Text, CopyAndAppendNeverOverrunAndReportTruncation) {
+  char buffer[8];
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_TRUE(Copy(buffer, sizeof buffer, "abc"));
+  EXPECT_STREQ("abc", buffer);
+  EXPECT_TRUE(Append(buffer, sizeof buffer, "defg"));
+  EXPECT_STREQ("abcdefg", buffer);
+  EXPECT_FALSE(Append(buffer, sizeof buffer, "h"));
+  EXPECT_STREQ("abcdefg", buffer);
+  EXPECT_FALSE(Copy(buffer, 4, "abcdef"));
+  EXPECT_STREQ("abc", buffer);
+}
+
+TEST(Text, UpperCaseChangesOnlyAsciiLetters) {
+  char s[] = "com4 \x90\xd4\x8a\x4f z{`";
+  UpperCase(s);
+  EXPECT_STREQ("COM4 \x90\xd4\x8a\x4f Z{`", s);
+}
+
+TEST(Text, ParseHexReadsLikeScanfPercentX) {
+  uint32_t value = 7;
+  EXPECT_TRUE(ParseHex("1A2B", &value));
+  EXPECT_EQ(0x1A2Bu, value);
+  EXPECT_TRUE(ParseHex("ff!zz", &value));
+  EXPECT_EQ(0xFFu, value);
+  value = 7;
+  EXPECT_FALSE(ParseHex("", &value));
+  EXPECT_FALSE(ParseHex("g1", &value));
+  EXPECT_EQ(7u, value);
+  EXPECT_TRUE(ParseHex("123456789", &value));
+  EXPECT_EQ(0x23456789u, value);
+}
+
+TEST(Text, FormatsPaddedNumbers) {
+  char buffer[16];
+  EXPECT_STREQ("0007", FormatDecimal(buffer, sizeof buffer, 7, 4));
+  EXPECT_STREQ("0019", FormatDecimal(buffer, sizeof buffer, 19, 4));
+  EXPECT_STREQ("041103a4", FormatHex(buffer, sizeof buffer, 0x041103A4, 8));
+  EXPECT_STREQ("12", FormatDecimal(buffer, 3, 12345, 0));
+}
+
+TEST(Text, EqualAndStartsWith) {
+  EXPECT_TRUE(Equal("IRMINI", "IRMINI"));
+  EXPECT_FALSE(Equal("IRMINI2", "IRMINI"));
+  EXPECT_FALSE(Equal("IRMINI", "IRMINI2"));
+  EXPECT_TRUE(StartsWith("/Enable", "/E"));
+  EXPECT_FALSE(StartsWith("/e", "/E"));
+  EXPECT_FALSE(StartsWith("/", "/E"));
+}
+
+}  // namespace
+}  // namespace raylet::text
