@@ -6,7 +6,7 @@ WIN64 := build/win64
 WIN32 := build/win32
 CMAKE_FLAGS ?=
 
-.PHONY: all deps native win64 win32 test unit demo bench clean
+.PHONY: all deps native win64 win32 test unit sanitize demo bench clean
 
 all: native win64 win32
 
@@ -25,8 +25,16 @@ win32: deps
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	cmake --build $(WIN32) -j$(JOBS)
 
-test: win64 win32 native
+SANITIZE := build/sanitize
+
+test: win64 win32 native sanitize
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
+
+# The unit suite again, built with AddressSanitizer and UBSan.
+sanitize: deps
+	cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DRAYLET_SANITIZE=ON -DRAYLET_WINE_TESTS=OFF >/dev/null
+	cmake --build $(SANITIZE) -j$(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE) --output-on-failure -j$(JOBS) -L unit
 
 unit: native
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS) -L unit
