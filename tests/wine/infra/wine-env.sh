@@ -1,0 +1,94 @@
+# Environment and helper functions shared by the Wine fixture scripts, the
+# runner and the scripted Wine tests. Source it with the state folder and the
+# win64 build folder:   . wine-env.sh STATE_DIR WIN64_DIR
+# Scripted tests need not source it: the runner exports everything below.
+
+RAYLET_WINE_STATE=$1
+RAYLET_WIN64_DIR=$2
+RAYLET_WINE_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-env.sh
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+WINEPREFIX=$RAYLET_WINE_STATE/prefix
+WINEDEBUG=-all
+WINEDLLOVERRIDES="mscoree,mshtml="
+WINE_C=$WINEPREFIX/drive_c
+WINE_WINDOWS=$WINE_C/windows
+WINE_SYSTEM32=$WINE_WINDOWS/system32
+export RAYLET_WINE_STATE RAYLET_WIN64_DIR RAYLET_WINE_LIB WINE WINESERVER WINEPREFIX WINEDEBUG \
+  WINEDLLOVERRIDES WINE_C WINE_WINDOWS WINE_SYSTEM32
+# The display chosen by the set-up step (ours or the caller's).
+if [ -s "$RAYLET_WINE_STATE/display" ]; then
+  DISPLAY=$(cat "$RAYLET_WINE_STATE/display")
+  export DISPLAY
+fi
+
+# True when the process whose id is in file $1 still runs.
+wine_pid_alive() {
+  [ -s "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null
+}
+
+# Wine's device manager links com1.. to the machine's serial devices each
+# time a wineserver starts; no test may reach those.
+wine_remove_ports() {
+  rm -f "$WINEPREFIX"/dosdevices/com* "$WINEPREFIX"/dosdevices/lpt*
+}
+
+# Starts the one persistent wineserver of the prefix (unless it runs), lets
+# the device manager come up, then takes its port links away.
+wine_ensure_server() {
+  wine_pid_alive "$RAYLET_WINE_STATE/wineserver.pid" && return 0
+  "$WINESERVER" -k 2>/dev/null
+  "$WINESERVER" -w 2>/dev/null
+  setsid "$WINESERVER" -f -p </dev/null >>"$RAYLET_WINE_STATE/wineserver.log" 2>&1 &
+  echo $! >"$RAYLET_WINE_STATE/wineserver.pid"
+  # Wait for its socket (the server works in the socket's folder), or the
+  # first program would start a server of its own.
+  local pid
+  pid=$(cat "$RAYLET_WINE_STATE/wineserver.pid")
+  for _ in $(seq 100); do
+    [ -S "/proc/$pid/cwd/socket" ] && break
+    wine_pid_alive "$RAYLET_WINE_STATE/wineserver.pid" || return 1
+    sleep 0.05
+  done
+  # The first program of a fresh server starts the device manager, which
+  # creates the port links; remove them once it has.
+  "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1
+  wine_remove_ports
+  wine_pid_alive "$RAYLET_WINE_STATE/wineserver.pid"
+}
+
+# wine_run PROGRAM [ARGS...]: runs a Windows program and returns its exit
+# code. A relative PROGRAM is looked up in the win64 build folder first
+# (wine_run tests/contract/x.exe); otherwise Wine finds it (reg, cmd, control).
+wine_run() {
+  local program=$1
+  shift
+  case "$program" in
+    /*) ;;
+    *) [ -e "$RAYLET_WIN64_DIR/$program" ] && program=$RAYLET_WIN64_DIR/$program ;;
+  esac
+  "$WINE" "$program" "$@"
+}
+
+# wine_start PROGRAM [ARGS...]: starts a Windows program in the background;
+# its id is in WINE_PID. The runner ends whatever is still running when the
+# test is over.
+wine_start() {
+  wine_run "$@" </dev/null &
+  WINE_PID=$!
+  echo "$WINE_PID" >>"$RAYLET_WINE_STATE/started.pids"
+}
+
+# wine_reg ARGS...: Wine's reg.exe (add, delete, query, import, export).
+wine_reg() {
+  wine_run reg.exe "$@"
+}
+
+# wine_path UNIX_PATH: the Windows name of a file, through drive Z:.
+wine_path() {
+  local path
+  path=$(realpath -m "$1")
+  printf 'Z:%s\n' "${path//\//\\}"
+}
+
+export -f wine_pid_alive wine_remove_ports wine_ensure_server wine_run wine_start wine_reg wine_path

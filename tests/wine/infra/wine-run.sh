@@ -1,0 +1,31 @@
+#!/bin/bash
+# Runs one Wine test:  wine-run.sh STATE_DIR WIN64_DIR COMMAND [ARGS...]
+# COMMAND ending in .exe is a Windows program (relative: under WIN64_DIR);
+# anything else is a bash script that drives programs with the helpers of
+# wine-env.sh (wine_run, wine_start, wine_reg, wine_path; WINEPREFIX, WINE_C,
+# WINE_SYSTEM32, RAYLET_WIN64_DIR ...), all exported to it.
+set -u
+. "$(dirname "$0")/wine-env.sh" "$1" "$2"
+shift 2
+command=$1
+shift
+if [ ! -s "$RAYLET_WINE_STATE/display" ]; then
+  echo "wine-run: no display; the set-up test (fixture wine) has not run" >&2
+  exit 1
+fi
+# Survive a test that killed the server; never let one see a port link.
+wine_ensure_server || { echo "wine-run: wineserver does not start" >&2; exit 1; }
+wine_remove_ports
+: >"$RAYLET_WINE_STATE/started.pids"
+
+case "$command" in
+  *.exe | *.EXE) wine_run "$command" "$@" ;;
+  *) bash "$command" "$@" ;;
+esac
+status=$?
+
+# End what the test left running in the background.
+while read -r pid; do
+  kill -9 "$pid" 2>/dev/null
+done <"$RAYLET_WINE_STATE/started.pids"
+exit $status

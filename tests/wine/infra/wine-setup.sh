@@ -1,0 +1,71 @@
+#!/bin/bash
+# Set-up step of the Wine tests (the CTest fixture "wine"):
+#   wine-setup.sh STATE_DIR WIN64_DIR
+# Finds or starts an X display, creates the test prefix on first use (kept and
+# reused afterwards), and starts one persistent wineserver for the run.
+set -u
+. "$(dirname "$0")/wine-env.sh" "$1" "$2"
+mkdir -p "$RAYLET_WINE_STATE"
+cd "$RAYLET_WINE_STATE" || exit 1
+log() { printf '[wine-setup %s] %s\n' "$(date +%T)" "$*"; }
+started=$(date +%s%N)
+
+# A run that was cut short may have left its server and display behind.
+"$(dirname "$0")/wine-cleanup.sh" "$1" "$2" >/dev/null 2>&1
+rm -f started.pids display
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  log "using the caller's display $DISPLAY"
+  echo "$DISPLAY" >display
+else
+  # -displayfd makes Xvfb pick a free display itself and tell us which.
+  : >xvfb.display
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>xvfb.display </dev/null >xvfb.log 2>&1 &
+  echo $! >xvfb.pid
+  for _ in $(seq 100); do
+    [ -s xvfb.display ] && break
+    wine_pid_alive xvfb.pid || break
+    sleep 0.1
+  done
+  if [ ! -s xvfb.display ]; then
+    log "Xvfb did not start:"
+    cat xvfb.log
+    exit 1
+  fi
+  echo ":$(head -n1 xvfb.display)" >display
+  log "started Xvfb on $(cat display) (pid $(cat xvfb.pid))"
+fi
+DISPLAY=$(cat display)
+export DISPLAY
+
+if [ ! -e "$WINEPREFIX/.raylet-ready" ]; then
+  log "creating the prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  "$WINE" wineboot.exe -i </dev/null >prefix.log 2>&1
+  # Without a window manager Wine waits 2 s at every unmap unless its windows
+  # are unmanaged.
+  "$WINE" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>prefix.log 2>&1
+  # The server writes the registry out when it ends.
+  "$WINESERVER" -k
+  "$WINESERVER" -w
+  if [ ! -e "$WINEPREFIX/system.reg" ]; then
+    log "prefix creation failed:"
+    cat prefix.log
+    exit 1
+  fi
+  touch "$WINEPREFIX/.raylet-ready"
+  log "prefix created"
+else
+  log "reusing the prefix $WINEPREFIX"
+fi
+
+if ! wine_ensure_server; then
+  log "wineserver did not start:"
+  cat wineserver.log
+  exit 1
+fi
+if ls "$WINEPREFIX"/dosdevices/ | grep -qiE '^(com|lpt)'; then
+  log "port links survived:" "$WINEPREFIX"/dosdevices/*
+  exit 1
+fi
+log "wineserver $(cat wineserver.pid) up; no port links; set-up took $((($(date +%s%N) - started) / 1000000)) ms"
