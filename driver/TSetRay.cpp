@@ -27,4 +27,17 @@ TSetRay::~TSetRay() = default;
 
 void TSetRay::SetResult(const char* message) { text::Copy(ResultText, sizeof ResultText, message); }
 
+bool TSetRay::Finish(const char* message, bool result) {
+  SetResult(message);
+  return result;
+}
+
+bool TSetRay::SpyGuardTripped() {
+  if (!platform_.MessageSpyRunning()) return false;
+  // Say why nothing happened, rather than leave the previous operation's
+  // message standing under a fault caption.
+  SetResult("Raylet does not work while a message spy is running! 0");
+  return true;
+}
+
 }  // namespace raylet

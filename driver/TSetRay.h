@@ -39,7 +39,37 @@ class TSetRay {
   COMMTIMEOUTS PortTimeouts;
 
  private:
+  // What the control panel start writes for each failed launch result.
+  struct LaunchMessages {
+    const char* out_of_memory;   // 0
+    const char* bad_format;      // 11
+    const char* file_not_found;  // 2
+    const char* path_not_found;  // 3
+  };
+
   void SetResult(const char* message);
+  bool Finish(const char* message, bool result);
+  // Discovery of one port name: the text value `name` of root\path,
+  // upper-cased, into `field`; empty when it cannot be read.
+  void ReadPortName(HKEY root, const char* path, const char* name, char* field, DWORD field_size);
+  void ReadEnabled();
+  // True (with message 0 written) while a message spy runs.
+  bool SpyGuardTripped();
+  bool DriverInstalled();
+  bool SwitchOn();
+  bool SwitchOnSettingOn();
+  bool SwitchOnMonitorRunning();
+  bool SwitchOnNothingRunning();
+  bool SwitchOff();
+  // Sets Enable to `value` and writes it to "IrEnabled"; on a failed open or
+  // write, Enable goes back to `previous` and the matching message is
+  // written.
+  bool WriteEnabled(DWORD value, DWORD previous, const char* open_failed, const char* write_failed);
+  bool StartControlPanel(const LaunchMessages& messages);
+  void WaitForIrmon();
+  void WaitForInfraredMonitor();
+  // The probe's steps 2 to 6; the text of the box for a failed step, or null.
+  const char* ConfigurePort();
 
   Platform& platform_;
 };
