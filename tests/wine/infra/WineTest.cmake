@@ -22,8 +22,8 @@ include_guard(GLOBAL)
 
 set(RAYLET_WIN64_DIR "${PROJECT_SOURCE_DIR}/build/win64" CACHE PATH
     "x86_64 cross build tree whose programs the Wine tests run")
-set(RAYLET_WINE_INFRA_DIR "${CMAKE_CURRENT_LIST_DIR}")
-set(RAYLET_WINE_STATE_DIR "${CMAKE_BINARY_DIR}/wine")
+# The prefix, the display and the wineserver of the tests live in
+# ${CMAKE_BINARY_DIR}/wine (prefix/ below it).
 
 function(raylet_add_wine_executable target)
   if(NOT WIN32 OR NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -63,7 +63,7 @@ function(raylet_add_wine_test)
     set(ARG_TIMEOUT 120)
   endif()
   add_test(NAME ${ARG_NAME}
-           COMMAND bash ${RAYLET_WINE_INFRA_DIR}/wine-run.sh ${RAYLET_WINE_STATE_DIR} ${RAYLET_WIN64_DIR}
+           COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh ${CMAKE_BINARY_DIR}/wine ${RAYLET_WIN64_DIR}
                    ${program} ${ARG_COMMAND})
   set_tests_properties(${ARG_NAME} PROPERTIES LABELS "wine;${ARG_LABELS}" FIXTURES_REQUIRED wine
                        RESOURCE_LOCK wineprefix TIMEOUT ${ARG_TIMEOUT})
@@ -74,11 +74,11 @@ function(raylet_add_wine_fixture)
   if(WIN32)
     return()
   endif()
-  add_test(NAME wine.setup COMMAND bash ${RAYLET_WINE_INFRA_DIR}/wine-setup.sh ${RAYLET_WINE_STATE_DIR}
+  add_test(NAME wine.setup COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-setup.sh ${CMAKE_BINARY_DIR}/wine
                                    ${RAYLET_WIN64_DIR})
   set_tests_properties(wine.setup PROPERTIES LABELS wine FIXTURES_SETUP wine RESOURCE_LOCK wineprefix
                        TIMEOUT 180)
-  add_test(NAME wine.cleanup COMMAND bash ${RAYLET_WINE_INFRA_DIR}/wine-cleanup.sh ${RAYLET_WINE_STATE_DIR}
+  add_test(NAME wine.cleanup COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-cleanup.sh ${CMAKE_BINARY_DIR}/wine
                                      ${RAYLET_WIN64_DIR})
   set_tests_properties(wine.cleanup PROPERTIES LABELS wine FIXTURES_CLEANUP wine RESOURCE_LOCK wineprefix
                        TIMEOUT 60)
