@@ -6,7 +6,7 @@ namespace {
 
 // Deeper trees than this are not deleted (the final delete then fails as the
 // system's own would); real keys of the infrared stack are a few levels deep.
-constexpr int kMaxDeleteDepth = 32;
+constexpr int kMaxDeleteDepth = 64;
 // Key names are at most 255 characters on every Windows version.
 constexpr DWORD kKeyNameSize = 256;
 

@@ -1,0 +1,120 @@
+// What only the Win32 backend does beyond forwarding: whole-tree key
+// deletion on a system that refuses it, and the shutdown privilege.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32/Win32Platform.h"
+
+namespace raylet {
+namespace {
+
+const char kTestKey[] = "Software\\RayletBackendTest";
+
+std::string Chain(int depth) {
+  std::string path = kTestKey;
+  for (int i = 0; i < depth; ++i) path += "\\L" + std::to_string(i);
+  return path;
+}
+
+bool KeyExists(const std::string& path) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  ::RegCloseKey(key);
+  return true;
+}
+
+void CreateKey(const std::string& path) {
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS,
+            ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+  const char value[] = "v";
+  ::RegSetValueExA(key, "Value", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
+  ::RegCloseKey(key);
+}
+
+class Win32BackendTest : public ::testing::Test {
+ protected:
+  void TearDown() override { platform_.RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey); }
+  Win32Platform platform_;
+};
+
+TEST_F(Win32BackendTest, SystemItselfRefusesAKeyWithSubkeys) {
+  // The premise of the backend's own deletion: without it, this host keeps
+  // the tree (Windows 98 would not).
+  CreateKey(Chain(2));
+  EXPECT_NE(ERROR_SUCCESS, ::RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey));
+  EXPECT_TRUE(KeyExists(Chain(2)));
+}
+
+TEST_F(Win32BackendTest, DeleteKeyRemovesADeepAndWideTree) {
+  CreateKey(Chain(40));
+  for (int i = 0; i < 30; ++i) CreateKey(Chain(3) + "\\Wide" + std::to_string(i));
+  EXPECT_EQ(ERROR_SUCCESS, platform_.RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey));
+  EXPECT_FALSE(KeyExists(kTestKey));
+}
+
+TEST_F(Win32BackendTest, DeleteKeyGivesUpOnAnUnreasonablyDeepTree) {
+  CreateKey(Chain(80));
+  EXPECT_NE(ERROR_SUCCESS, platform_.RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey));
+  EXPECT_TRUE(KeyExists(kTestKey));
+  // Cleaned up from halfway down, within reach.
+  EXPECT_EQ(ERROR_SUCCESS, platform_.RegDeleteKeyA(HKEY_CURRENT_USER, Chain(40).c_str()));
+}
+
+TEST_F(Win32BackendTest, DeleteKeyWithAnEmptyNameLeavesTheParent) {
+  CreateKey(Chain(1));
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_ALL_ACCESS, &key));
+  EXPECT_NE(ERROR_SUCCESS, platform_.RegDeleteKeyA(key, ""));
+  ::RegCloseKey(key);
+  EXPECT_TRUE(KeyExists(Chain(1)));
+}
+
+bool ShutdownPrivilegeEnabled() {
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  LUID shutdown;
+  ::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &shutdown);
+  union {
+    TOKEN_PRIVILEGES privileges;
+    BYTE bytes[4096];
+  } buffer;
+  DWORD size = 0;
+  bool enabled = false;
+  if (::GetTokenInformation(token, TokenPrivileges, &buffer, sizeof buffer, &size)) {
+    for (DWORD i = 0; i < buffer.privileges.PrivilegeCount; ++i) {
+      const LUID_AND_ATTRIBUTES& p = buffer.privileges.Privileges[i];
+      if (p.Luid.LowPart == shutdown.LowPart && p.Luid.HighPart == shutdown.HighPart) {
+        enabled = (p.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+      }
+    }
+  }
+  ::CloseHandle(token);
+  return enabled;
+}
+
+void DisableShutdownPrivilege() {
+  HANDLE token = nullptr;
+  ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token));
+  TOKEN_PRIVILEGES privileges;
+  privileges.PrivilegeCount = 1;
+  privileges.Privileges[0].Attributes = 0;
+  ::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+  ::AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+  ::CloseHandle(token);
+}
+
+TEST(Win32Privilege, EnableShutdownPrivilegeEnablesItOnAnNtFamilySystem) {
+  ASSERT_EQ(0u, ::GetVersion() & 0x80000000u) << "this host reports a Windows 9x";
+  DisableShutdownPrivilege();
+  ASSERT_FALSE(ShutdownPrivilegeEnabled());
+  Win32Platform platform;
+  platform.EnableShutdownPrivilege();
+  EXPECT_TRUE(ShutdownPrivilegeEnabled());
+}
+
+}  // namespace
+}  // namespace raylet
