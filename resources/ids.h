@@ -1,0 +1,113 @@
+// Resource ids shared by the resource script and the program.
+#pragma once
+
+// Dialog templates.
+#define IDD_MAIN 2000
+#define IDD_ABOUT 22000
+
+// Icon group: the main window's icons and the about box's picture.
+#define IDI_RAYLET 1001
+
+// Menu and accelerator table carried by the resource set; nothing loads them.
+#define IDM_RAYLET 100
+#define IDA_RAYLET 100
+
+// Controls of the main dialog.
+#define IDC_EXIT 1
+#define IDC_DISABLE 101
+#define IDC_ENABLE 102
+#define IDC_VERSION_HELP 103
+#define IDC_SETTING_GROUP 104
+#define IDC_UNINSTALL_GROUP 105
+#define IDC_REMOVE 106
+#define IDC_MONITOR_GROUP 107
+#define IDC_AUTOSTART_ON 108
+#define IDC_AUTOSTART_OFF 109
+#define IDC_LEFT_GROUP 110
+#define IDC_RIGHT_GROUP 111
+#define IDC_KILL 112
+#define IDC_RESULT_LABEL 120
+#define IDC_UNNAMED (-1)
+
+// Controls of the about box.
+#define IDC_ABOUT_VERSION 22001
+#define IDC_ABOUT_COPYRIGHT 22002
+#define IDC_ABOUT_SPECIAL_BUILD 22003
+
+// Commands of menu 100 (and their hint strings).
+#define CM_ABOUT_HINT 2008
+#define CM_ABOUT 2009
+#define CM_EXIT 24310
+#define CM_EDIT_POPUP 24320
+#define CM_UNDO 24321
+#define CM_CUT 24322
+#define CM_COPY 24323
+#define CM_PASTE 24324
+#define CM_DELETE 24325
+#define CM_CLEAR_ALL 24326
+#define CM_ADD_LINE 24327
+#define CM_EDIT_LINE 24328
+#define CM_NEW 24331
+#define CM_OPEN 24332
+#define CM_SAVE 24333
+#define CM_SAVE_AS 24334
+#define CM_CLOSE_DOCUMENT 24339
+#define CM_SEARCH_POPUP 24350
+#define CM_FIND 24351
+#define CM_REPLACE 24352
+#define CM_FIND_NEXT 24353
+#define CM_FILE_POPUP 65535
+
+// Framework messages (string table). The framework reports a failed step with
+// one of the failure texts followed by the resume question, under the caption.
+#define IDS_VALIDATION_INVALID 32520
+#define IDS_VALIDATION_RANGE 32521
+#define IDS_VALIDATION_REQUIRED 32522
+#define IDS_VALIDATION_PICTURE 32523
+#define IDS_MODE_INSERT 32530
+#define IDS_MODE_OVERWRITE 32531
+#define IDS_FIND_NOT_FOUND 32540
+#define IDS_DOC_SAVE_CHANGES 32550
+#define IDS_DOC_OPEN_FAILED 32551
+#define IDS_DOC_SAVE_FAILED 32552
+#define IDS_DOC_TOO_LARGE 32553
+#define IDS_DOC_UNTITLED 32554
+#define IDS_WINDOW_CREATE_FAILED 32707
+#define IDS_DIALOG_CREATE_FAILED 32708
+#define IDS_CHILD_CREATE_FAILED 32709
+#define IDS_GDI_DC_FAILED 32732
+#define IDS_GDI_PEN_FAILED 32733
+#define IDS_GDI_BRUSH_FAILED 32734
+#define IDS_GDI_FONT_FAILED 32735
+#define IDS_GDI_BITMAP_FAILED 32736
+#define IDS_ICON_LOAD_FAILED 32737
+#define IDS_CURSOR_LOAD_FAILED 32738
+#define IDS_LAYOUT_FAILED 32739
+#define IDS_LAYOUT_CONFLICT 32740
+#define IDS_PRINTER_INIT_FAILED 32741
+#define IDS_PRINT_FAILED 32742
+#define IDS_PRINTER_NONE 32743
+#define IDS_VALIDATOR_SYNTAX 32744
+#define IDS_VALIDATOR_CHARACTER 32745
+#define IDS_MENU_LOAD_FAILED 32746
+#define IDS_ACCELERATOR_LOAD_FAILED 32747
+#define IDS_OBJECT_CREATE_FAILED 32748
+#define IDS_CLASS_REGISTER_FAILED 32749
+#define IDS_APP_INIT_FAILED 32758
+#define IDS_NO_MAIN_WINDOW 32759
+#define IDS_LOOP_FAILED 32760
+#define IDS_RESOURCE_LOAD_FAILED 32761
+#define IDS_OUT_OF_MEMORY 32762
+#define IDS_INTERNAL_ERROR 32763
+#define IDS_REPORT_CAPTION 32764
+#define IDS_REPORT_QUESTION 32765
+#define IDS_UNKNOWN_FAILURE 32766
+#define IDS_FATAL_FAILURE 32767
+#define IDS_SC_SIZE 61440
+#define IDS_SC_MOVE 61456
+#define IDS_SC_MINIMIZE 61472
+#define IDS_SC_MAXIMIZE 61488
+#define IDS_SC_NEXTWINDOW 61504
+#define IDS_SC_CLOSE 61536
+#define IDS_SC_RESTORE 61728
+#define IDS_SC_TASKLIST 61744

@@ -1,0 +1,72 @@
+#include "shell/logic/TProjectRCVersion.h"
+
+#include <new>
+
+#include "platform/Text.h"
+
+namespace raylet {
+
+namespace {
+
+constexpr DWORD kPathSize = 255;
+
+}  // namespace
+
+TProjectRCVersion::TProjectRCVersion(VersionApi& api, HMODULE module) : api_(api) {
+  char path[kPathSize];
+  text::Fill(path, 0, sizeof path);
+  api_.GetModuleFileNameA(module, path, kPathSize);
+  api_.OemToCharA(path, path);
+  DWORD handle = 0;
+  DWORD size = api_.GetFileVersionInfoSizeA(path, &handle);
+  if (size == 0) return;
+  VersionBlock = new (std::nothrow) BYTE[size];
+  if (VersionBlock == nullptr) return;
+  if (!api_.GetFileVersionInfoA(path, handle, size, VersionBlock)) {
+    ReleaseBlock();
+    return;
+  }
+  void* entry = nullptr;
+  UINT length = 0;
+  if (!api_.VerQueryValueA(VersionBlock, "\\VarFileInfo\\Translation", &entry, &length) || entry == nullptr) {
+    ReleaseBlock();
+    return;
+  }
+  // Stored as language then code page; the string table key wants the
+  // language first.
+  Translation = static_cast<DWORD*>(entry);
+  *Translation = (*Translation << 16) | (*Translation >> 16);
+}
+
+TProjectRCVersion::~TProjectRCVersion() { ReleaseBlock(); }
+
+void TProjectRCVersion::ReleaseBlock() {
+  delete[] VersionBlock;
+  VersionBlock = nullptr;
+  Translation = nullptr;
+}
+
+bool TProjectRCVersion::GetProductName(const char*& value) { return Lookup("ProductName", value); }
+
+bool TProjectRCVersion::GetProductVersion(const char*& value) { return Lookup("ProductVersion", value); }
+
+bool TProjectRCVersion::GetLegalCopyright(const char*& value) { return Lookup("LegalCopyright", value); }
+
+bool TProjectRCVersion::GetSpecialBuild(const char*& value) { return Lookup("SpecialBuild", value); }
+
+bool TProjectRCVersion::Lookup(const char* key, const char*& value) {
+  if (VersionBlock == nullptr) return false;
+  char path[kPathSize];
+  char hex[9];
+  text::Copy(path, sizeof path, "\\StringFileInfo\\");
+  text::Append(path, sizeof path, text::FormatHex(hex, sizeof hex, *Translation, 8));
+  text::Append(path, sizeof path, "\\");
+  text::Append(path, sizeof path, key);
+  void* found = nullptr;
+  UINT length = 0;
+  if (!api_.VerQueryValueA(VersionBlock, path, &found, &length) || found == nullptr) return false;
+  value = static_cast<const char*>(found);
+  return true;
+}
+
+}  // namespace raylet
