@@ -2,6 +2,8 @@
 // failure with its box, always closing the port exactly once.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstring>
 
 #include "sim/DriverFixture.h"
@@ -77,6 +79,7 @@ struct StepFailure {
   PortStep step;
   const char* text;
   std::size_t calls_before_close;  // port calls made up to the failed one
+  friend std::ostream& operator<<(std::ostream& out, const StepFailure& f) { return out << f.text; }
 };
 
 class ProbeStepFailureTest : public ProbePortTest, public ::testing::WithParamInterface<StepFailure> {};
