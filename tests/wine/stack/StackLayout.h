@@ -1,0 +1,52 @@
+// Where the stand-in infrared stack lives inside a test prefix, and the names
+// its pieces share. The control-panel applet, the monitor and the scenario
+// tests all agree on these; nothing here is part of the shipped program.
+#pragma once
+
+namespace standin {
+
+// Working folder inside the prefix: the monitor's copy, the scenario file that
+// tells the applet what to start, and the logs of the monitor and the applet.
+constexpr char kStackDir[] = "C:\\raylet-test";
+constexpr char kMonitorExe[] = "C:\\raylet-test\\standin-monitor.exe";
+constexpr char kScenarioFile[] = "C:\\raylet-test\\scenario.txt";
+constexpr char kMonitorLog[] = "C:\\raylet-test\\monitor.log";
+constexpr char kAppletLog[] = "C:\\raylet-test\\applet.log";
+
+// File names of the fixtures as built, and of the applet as installed.
+constexpr char kMonitorFile[] = "standin-monitor.exe";
+constexpr char kAppletFile[] = "infrared.cpl";
+
+// The monitor's window titles, selected on its command line by a key so that
+// no title bytes travel through a command line in some code page.
+struct MonitorTitle {
+  const char* key;
+  const char* title;  // ANSI bytes
+};
+
+// "赤外線モニタ" in code page 932: the title of the Japanese monitor.
+constexpr char kJapaneseTitle[] = "\x90\xD4\x8A\x4F\x90\xFC\x83\x82\x83\x6A\x83\x5E";
+
+constexpr MonitorTitle kTitles[] = {
+    {"IRMON", "IRMON"},
+    {"INFRARED", "Infrared Monitor"},
+    {"SJIS", kJapaneseTitle},
+    // The frame of Microsoft Spy++, for the driver operations' spy guard.
+    {"SPY", "Microsoft Spy++"},
+};
+
+// Title bytes for a key, or nullptr when the key is unknown.
+inline const char* TitleForKey(const char* key) {
+  for (const MonitorTitle& entry : kTitles) {
+    const char* a = entry.key;
+    const char* b = key;
+    while (*a != 0 && *a == *b) {
+      ++a;
+      ++b;
+    }
+    if (*a == 0 && *b == 0) return entry.title;
+  }
+  return nullptr;
+}
+
+}  // namespace standin
