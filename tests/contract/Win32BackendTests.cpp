@@ -19,6 +19,25 @@ std::string Chain(int depth) {
   return path;
 }
 
+// Opens (or creates) kTestKey\L0\...\L<depth-1> one level at a time: the
+// registry refuses a single path that long, not a tree that deep.
+HKEY WalkDown(int depth, bool create) {
+  HKEY key = nullptr;
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return nullptr;
+  }
+  for (int i = 0; i < depth && key != nullptr; ++i) {
+    HKEY next = nullptr;
+    std::string name = "L" + std::to_string(i);
+    LONG status = create ? ::RegCreateKeyExA(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &next, nullptr)
+                         : ::RegOpenKeyExA(key, name.c_str(), 0, KEY_ALL_ACCESS, &next);
+    ::RegCloseKey(key);
+    key = status == ERROR_SUCCESS ? next : nullptr;
+  }
+  return key;
+}
+
 bool KeyExists(const std::string& path) {
   HKEY key = nullptr;
   if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -50,18 +69,28 @@ TEST_F(Win32BackendTest, SystemItselfRefusesAKeyWithSubkeys) {
 }
 
 TEST_F(Win32BackendTest, DeleteKeyRemovesADeepAndWideTree) {
-  CreateKey(Chain(40));
+  HKEY bottom = WalkDown(60, true);
+  ASSERT_NE(nullptr, bottom);
+  ::RegCloseKey(bottom);
   for (int i = 0; i < 30; ++i) CreateKey(Chain(3) + "\\Wide" + std::to_string(i));
   EXPECT_EQ(ERROR_SUCCESS, platform_.RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey));
   EXPECT_FALSE(KeyExists(kTestKey));
 }
 
 TEST_F(Win32BackendTest, DeleteKeyGivesUpOnAnUnreasonablyDeepTree) {
-  CreateKey(Chain(80));
+  HKEY bottom = WalkDown(100, true);
+  ASSERT_NE(nullptr, bottom);
+  ::RegCloseKey(bottom);
   EXPECT_NE(ERROR_SUCCESS, platform_.RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey));
   EXPECT_TRUE(KeyExists(kTestKey));
-  // Cleaned up from halfway down, within reach.
-  EXPECT_EQ(ERROR_SUCCESS, platform_.RegDeleteKeyA(HKEY_CURRENT_USER, Chain(40).c_str()));
+  HKEY bottom_again = WalkDown(100, false);
+  EXPECT_NE(nullptr, bottom_again);
+  if (bottom_again != nullptr) ::RegCloseKey(bottom_again);
+  // Within reach from halfway down.
+  HKEY middle = WalkDown(50, false);
+  ASSERT_NE(nullptr, middle);
+  EXPECT_EQ(ERROR_SUCCESS, platform_.RegDeleteKeyA(middle, "L50"));
+  ::RegCloseKey(middle);
 }
 
 TEST_F(Win32BackendTest, DeleteKeyWithAnEmptyNameLeavesTheParent) {

@@ -3,8 +3,8 @@
 # win64 build folder:   . wine-env.sh STATE_DIR WIN64_DIR
 # Scripted tests need not source it: the runner exports everything below.
 
-RAYLET_WINE_STATE=$1
-RAYLET_WIN64_DIR=$2
+RAYLET_WINE_STATE=$(realpath -m "$1")
+RAYLET_WIN64_DIR=$(realpath -m "$2")
 RAYLET_WINE_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-env.sh
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
@@ -22,9 +22,15 @@ if [ -s "$RAYLET_WINE_STATE/display" ]; then
   export DISPLAY
 fi
 
-# True when the process whose id is in file $1 still runs.
+# True when the process whose id is in file $1 still runs (an ended one
+# that nobody has reaped yet counts as ended).
 wine_pid_alive() {
-  [ -s "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null
+  local pid state
+  [ -s "$1" ] || return 1
+  pid=$(cat "$1")
+  kill -0 "$pid" 2>/dev/null || return 1
+  state=$(sed 's/^.*) //' "/proc/$pid/stat" 2>/dev/null | cut -c1)
+  [ -n "$state" ] && [ "$state" != Z ]
 }
 
 # Wine's device manager links com1.. to the machine's serial devices each
@@ -55,6 +61,26 @@ wine_ensure_server() {
   "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1
   wine_remove_ports
   wine_pid_alive "$RAYLET_WINE_STATE/wineserver.pid"
+}
+
+# Ends every Windows program of the prefix except Wine's own services, so no
+# program of one test (a monitor, a control panel) lives on into the next.
+wine_end_programs() {
+  local dir program
+  for dir in /proc/[0-9]*; do
+    program=
+    read -r -d "" program 2>/dev/null <"$dir/cmdline"
+    # Windows programs show their Windows path as their name.
+    case "$program" in
+      [A-Za-z]:\\*) ;;
+      *) continue ;;
+    esac
+    case "${program,,}" in
+      *\\services.exe | *\\winedevice.exe | *\\explorer.exe | *\\plugplay.exe | *\\svchost.exe | *\\rpcss.exe) continue ;;
+    esac
+    grep -qzx "WINEPREFIX=$WINEPREFIX" "$dir/environ" 2>/dev/null && kill -9 "${dir#/proc/}" 2>/dev/null
+  done
+  return 0
 }
 
 # wine_run PROGRAM [ARGS...]: runs a Windows program and returns its exit
@@ -91,4 +117,4 @@ wine_path() {
   printf 'Z:%s\n' "${path//\//\\}"
 }
 
-export -f wine_pid_alive wine_remove_ports wine_ensure_server wine_run wine_start wine_reg wine_path
+export -f wine_pid_alive wine_remove_ports wine_end_programs wine_ensure_server wine_run wine_start wine_reg wine_path

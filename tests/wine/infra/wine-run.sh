@@ -16,6 +16,7 @@ fi
 # Survive a test that killed the server; never let one see a port link.
 wine_ensure_server || { echo "wine-run: wineserver does not start" >&2; exit 1; }
 wine_remove_ports
+wine_end_programs
 : >"$RAYLET_WINE_STATE/started.pids"
 
 case "$command" in
@@ -24,8 +25,9 @@ case "$command" in
 esac
 status=$?
 
-# End what the test left running in the background.
+# End what the test left running.
 while read -r pid; do
   kill -9 "$pid" 2>/dev/null
 done <"$RAYLET_WINE_STATE/started.pids"
+wine_end_programs
 exit $status

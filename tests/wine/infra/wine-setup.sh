@@ -4,17 +4,20 @@
 # Finds or starts an X display, creates the test prefix on first use (kept and
 # reused afterwards), and starts one persistent wineserver for the run.
 set -u
-. "$(dirname "$0")/wine-env.sh" "$1" "$2"
-mkdir -p "$RAYLET_WINE_STATE"
-cd "$RAYLET_WINE_STATE" || exit 1
+infra=$(cd "$(dirname "$0")" && pwd)
+caller_display=${DISPLAY:-}
 log() { printf '[wine-setup %s] %s\n' "$(date +%T)" "$*"; }
 started=$(date +%s%N)
 
 # A run that was cut short may have left its server and display behind.
-"$(dirname "$0")/wine-cleanup.sh" "$1" "$2" >/dev/null 2>&1
+bash "$infra/wine-cleanup.sh" "$1" "$2" >/dev/null 2>&1
+. "$infra/wine-env.sh" "$1" "$2"
+mkdir -p "$RAYLET_WINE_STATE"
+cd "$RAYLET_WINE_STATE" || exit 1
 rm -f started.pids display
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+DISPLAY=$caller_display
+if [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then
   log "using the caller's display $DISPLAY"
   echo "$DISPLAY" >display
 else
