@@ -88,6 +88,12 @@ void StandInStackTest::SetUpTestSuite() {
   g_installed = true;
 }
 
+void StandInStackTest::TearDownTestSuite() {
+  // Leave no applet behind that would start monitors for other programs.
+  UninstallStack();
+  g_installed = false;
+}
+
 void StandInStackTest::SetUp() {
   ASSERT_TRUE(g_installed) << g_setup_problem;
   std::string which;
@@ -107,6 +113,7 @@ void StandInStackTest::TearDown() {
   std::string which;
   EXPECT_FALSE(AnyMonitorWindow(&which)) << "a monitor (" << which << ") outlived its test";
   EXPECT_TRUE(ResetStack());
+  WriteScenario(nullptr, 0);
 }
 
 void StandInStackTest::EndMonitors() {

@@ -20,6 +20,7 @@ namespace standin {
 class StandInStackTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite();
+  static void TearDownTestSuite();
   void SetUp() override;
   void TearDown() override;
 

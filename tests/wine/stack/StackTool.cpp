@@ -8,11 +8,17 @@
 //   standin-stack absent              no driver keys
 //   standin-stack reset               remove every key of the stack
 //   standin-stack scenario KEY [DELAY_MS] | none
+//   standin-stack send|post KEY MESSAGE [WPARAM]
+//                                     send or post a message (lParam 0) to
+//                                     the monitor window with that title key
+#include <windows.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "StackFiles.h"
+#include "StackLayout.h"
 #include "StackRegistry.h"
 
 namespace {
@@ -20,8 +26,25 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: standin-stack install FOLDER | uninstall | installed [N|none|nokey] | half [N] | absent |"
-               " reset | scenario KEY [DELAY_MS] | scenario none\n");
+               " reset | scenario KEY [DELAY_MS] | scenario none | send|post KEY MESSAGE [WPARAM]\n");
   return 2;
+}
+
+int Message(bool send, int argc, char** argv) {
+  const char* title = argc > 3 ? standin::TitleForKey(argv[2]) : nullptr;
+  if (title == nullptr) return Usage();
+  HWND window = FindWindowA(nullptr, title);
+  if (window == nullptr) {
+    std::fprintf(stderr, "standin-stack: no window titled as %s\n", argv[2]);
+    return 1;
+  }
+  UINT message = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
+  WPARAM wparam = argc > 4 ? static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0)) : 0;
+  if (send) {
+    SendMessageA(window, message, wparam, 0);
+    return 0;
+  }
+  return PostMessageA(window, message, wparam, 0) ? 0 : 1;
 }
 
 int Done(bool ok, const char* what) {
@@ -47,6 +70,9 @@ int main(int argc, char** argv) {
     bool none = std::strcmp(argument, "none") == 0;
     unsigned delay = argc > 3 ? static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)) : 0;
     return Done(standin::WriteScenario(none ? nullptr : argument, delay), command);
+  }
+  if (std::strcmp(command, "send") == 0 || std::strcmp(command, "post") == 0) {
+    return Message(command[0] == 's', argc, argv);
   }
   standin::StackSeed seed;
   if (std::strcmp(command, "absent") == 0) {
