@@ -1,0 +1,438 @@
+#include "RayctlHarness.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace cmdline {
+
+namespace {
+
+std::string ExeFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder = path;
+  return folder.substr(0, folder.find_last_of('\\'));
+}
+
+void MakeFolders(const std::string& path) {
+  for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+  }
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  return s;
+}
+
+}  // namespace
+
+bool InstallProgram(const std::string& to) {
+  // This program lives in <win64>\tests\wine\cmdline; rayctl.exe in <win64>.
+  std::string built = ExeFolder() + "\\..\\..\\..\\rayctl.exe";
+  MakeFolders(to);
+  return CopyFileA(built.c_str(), to.c_str(), FALSE) != 0;
+}
+
+// ---------------------------------------------------------------- caller
+
+CallerWindow::CallerWindow() {
+  WNDCLASSA cls = {};
+  cls.lpfnWndProc = &CallerWindow::Proc;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.lpszClassName = "RayletTestCaller";
+  RegisterClassA(&cls);  // fails harmlessly once registered
+  window_ = CreateWindowExA(0, cls.lpszClassName, "Raylet test caller", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                            nullptr, cls.hInstance, nullptr);
+  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+CallerWindow::~CallerWindow() {
+  if (window_ != nullptr) DestroyWindow(window_);
+}
+
+std::string CallerWindow::ReplyArgument() const {
+  char text[32];
+  std::snprintf(text, sizeof text, "/H%X", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window_)));
+  return text;
+}
+
+LRESULT CALLBACK CallerWindow::Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = reinterpret_cast<CallerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (message == kReplyMessage && self != nullptr) {
+    self->replies.push_back({wparam, lparam});
+    return 0;
+  }
+  if (message == WM_DESTROY && self != nullptr) ++self->destroys;
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+void Pump(DWORD ms) {
+  DWORD end = GetTickCount() + ms;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    DWORD now = GetTickCount();
+    if (static_cast<LONG>(end - now) <= 0) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+  }
+}
+
+// ---------------------------------------------------------------- rayctl
+
+bool Rayctl::Start(const std::string& arguments, const std::string& directory, const char* program) {
+  std::string command = std::string("\"") + program + "\"";
+  if (!arguments.empty()) command += " " + arguments;
+  std::string folder = directory;
+  if (folder.empty()) {
+    folder = program;
+    folder = folder.substr(0, folder.find_last_of('\\'));
+  }
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  std::vector<char> line(command.begin(), command.end());
+  line.push_back('\0');
+  return CreateProcessA(program, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &info_) != 0;
+}
+
+Rayctl::~Rayctl() {
+  if (info_.hProcess == nullptr) return;
+  if (Running()) {
+    TerminateProcess(info_.hProcess, 99);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+}
+
+bool Rayctl::WaitForEnd(DWORD ms) {
+  DWORD end = GetTickCount() + ms;
+  for (;;) {
+    DWORD left = end - GetTickCount();
+    if (static_cast<LONG>(left) <= 0) left = 0;
+    DWORD result = MsgWaitForMultipleObjects(1, &info_.hProcess, FALSE, left, QS_ALLINPUT);
+    if (result == WAIT_OBJECT_0) return true;
+    if (result != WAIT_OBJECT_0 + 1) return false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+bool Rayctl::Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+DWORD Rayctl::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+namespace {
+
+struct Search {
+  DWORD pid;
+  const char* caption;  // null: look for the main window
+  HWND found;
+};
+
+BOOL CALLBACK FindButton(HWND child, LPARAM param) {
+  if (GetDlgCtrlID(child) != 106) return TRUE;
+  *reinterpret_cast<HWND*>(param) = child;
+  return FALSE;
+}
+
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != search->pid) return TRUE;
+  if (search->caption != nullptr) {
+    if (Text(window) != search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+  }
+  HWND button = nullptr;
+  EnumChildWindows(window, &FindButton, reinterpret_cast<LPARAM>(&button));
+  // While the dialog is still a top-level window of its own, its button's
+  // parent is the top-level window itself: not yet the frame.
+  if (button == nullptr || GetParent(button) == window) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND Rayctl::MainWindow(DWORD timeout_ms) {
+  if (main_ != nullptr && IsWindow(main_)) return main_;
+  DWORD end = GetTickCount() + timeout_ms;
+  do {
+    Search search = {info_.dwProcessId, nullptr, nullptr};
+    EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return main_ = search.found;
+    Pump(50);
+  } while (static_cast<LONG>(end - GetTickCount()) > 0);
+  return nullptr;
+}
+
+HWND Rayctl::Control(int id) {
+  HWND main = MainWindow();
+  if (main == nullptr) return nullptr;
+  HWND button = nullptr;
+  EnumChildWindows(main, &FindButton, reinterpret_cast<LPARAM>(&button));
+  return button == nullptr ? nullptr : GetDlgItem(GetParent(button), id);
+}
+
+bool Rayctl::Press(int id, bool wait) {
+  HWND control = Control(id);
+  if (control == nullptr) return false;
+  HWND dialog = GetParent(control);
+  WPARAM command = MAKEWPARAM(id, BN_CLICKED);
+  if (!wait) return PostMessageA(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(control)) != 0;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(control), SMTO_NORMAL, 20000,
+                             &result) != 0;
+}
+
+HWND Rayctl::FindTopLevel(const char* caption, DWORD timeout_ms) {
+  DWORD end = GetTickCount() + timeout_ms;
+  do {
+    Search search = {info_.dwProcessId, caption, nullptr};
+    EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return search.found;
+    Pump(50);
+  } while (static_cast<LONG>(end - GetTickCount()) > 0);
+  return nullptr;
+}
+
+namespace {
+
+BOOL CALLBACK LongestText(HWND child, LPARAM param) {
+  char cls[32] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  std::string text = Text(child);
+  auto* best = reinterpret_cast<std::string*>(param);
+  if (lstrcmpiA(cls, "Static") == 0 && text.size() > best->size()) *best = text;
+  return TRUE;
+}
+
+}  // namespace
+
+std::string Rayctl::BoxText(HWND box) {
+  std::string best;
+  EnumChildWindows(box, &LongestText, reinterpret_cast<LPARAM>(&best));
+  return best;
+}
+
+bool Rayctl::Responds() {
+  DWORD_PTR result = 0;
+  HWND main = MainWindow(2000);
+  return main != nullptr && SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+bool Rayctl::Exit(DWORD ms) {
+  if (!Running()) return true;
+  if (!Press(1, false)) return false;
+  return WaitForEnd(ms);
+}
+
+std::string Text(HWND window) {
+  char text[2048] = {};
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                           &copied)) {
+    return "(no answer)";
+  }
+  return text;
+}
+
+// ---------------------------------------------------------------- registry
+
+namespace {
+
+void Walk(HKEY key, const std::string& name, Snapshot* out) {
+  std::map<std::string, Value>& values = (*out)[name];
+  for (DWORD i = 0;; ++i) {
+    char value_name[16384];
+    DWORD name_size = sizeof value_name;
+    DWORD type = 0;
+    std::vector<BYTE> data(1 << 16);
+    DWORD size = static_cast<DWORD>(data.size());
+    LONG status = RegEnumValueA(key, i, value_name, &name_size, nullptr, &type, data.data(), &size);
+    if (status == ERROR_NO_MORE_ITEMS) break;
+    if (status != ERROR_SUCCESS) continue;
+    values[Upper(value_name)] = {type, std::string(reinterpret_cast<char*>(data.data()), size)};
+  }
+  std::vector<std::string> children;
+  for (DWORD i = 0;; ++i) {
+    char child[512];
+    DWORD size = sizeof child;
+    LONG status = RegEnumKeyExA(key, i, child, &size, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS) break;
+    if (status == ERROR_SUCCESS) children.push_back(child);
+  }
+  for (const std::string& child : children) {
+    HKEY sub = nullptr;
+    if (RegOpenKeyExA(key, child.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+    Walk(sub, name.empty() ? Upper(child) : name + "\\" + Upper(child), out);
+    RegCloseKey(sub);
+  }
+}
+
+}  // namespace
+
+Snapshot TakeSnapshot(HKEY root, const std::string& path) {
+  Snapshot snapshot;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return snapshot;
+  Walk(key, Upper(path), &snapshot);
+  RegCloseKey(key);
+  return snapshot;
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool GetValue(HKEY root, const std::string& path, const std::string& name, Value* value) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  std::vector<BYTE> data(4096);
+  DWORD size = static_cast<DWORD>(data.size());
+  DWORD type = 0;
+  LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return false;
+  *value = {type, std::string(reinterpret_cast<char*>(data.data()), size)};
+  return true;
+}
+
+void SetValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const std::string& data) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                 static_cast<DWORD>(data.size()));
+  RegCloseKey(key);
+}
+
+void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& text) {
+  SetValue(root, path, name, REG_SZ, text + std::string(1, '\0'));
+}
+
+void DeleteValue(HKEY root, const std::string& path, const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  RegDeleteValueA(key, name.c_str());
+  RegCloseKey(key);
+}
+
+void DeleteTree(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  std::vector<std::string> children;
+  for (DWORD i = 0;; ++i) {
+    char child[512];
+    DWORD size = sizeof child;
+    if (RegEnumKeyExA(key, i, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    children.push_back(child);
+  }
+  RegCloseKey(key);
+  for (const std::string& child : children) DeleteTree(root, path + "\\" + child);
+  RegDeleteKeyA(root, path.c_str());
+}
+
+std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after) {
+  std::vector<std::string> lines;
+  for (const auto& [key, values] : before) {
+    auto it = after.find(key);
+    if (it == after.end()) {
+      lines.push_back("-key " + key);
+      continue;
+    }
+    for (const auto& [name, value] : values) {
+      auto v = it->second.find(name);
+      if (v == it->second.end()) {
+        lines.push_back("-value " + key + "\\" + name);
+      } else if (!(v->second == value)) {
+        lines.push_back("~value " + key + "\\" + name);
+      }
+    }
+    for (const auto& [name, value] : it->second) {
+      if (values.count(name) == 0) lines.push_back("+value " + key + "\\" + name);
+    }
+  }
+  for (const auto& [key, values] : after) {
+    if (before.count(key) == 0) lines.push_back("+key " + key);
+  }
+  return lines;
+}
+
+// ---------------------------------------------------------------- files
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool MakeFile(const std::string& path) {
+  MakeFolders(path);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  WriteFile(file, "raylet test", 11, &written, nullptr);
+  CloseHandle(file);
+  return true;
+}
+
+std::string WindowsDir() {
+  char path[MAX_PATH] = {};
+  GetWindowsDirectoryA(path, sizeof path);
+  return path;
+}
+
+std::string SystemDir() {
+  char path[MAX_PATH] = {};
+  GetSystemDirectoryA(path, sizeof path);
+  return path;
+}
+
+std::vector<std::string> DriverFiles() {
+  static const char* const kWindows[] = {
+      "\\IRXFER.EXE",          "\\APPLOG\\IRMON.LGC",         "\\HELP\\IRXFER.CNT",    "\\HELP\\IRXFER.HLP",
+      "\\INF\\infrared.PNF",   "\\INF\\CATALOG\\FASTIR.CAT",  "\\MEDIA\\IR_BEGIN.WAV", "\\MEDIA\\IR_END.WAV",
+      "\\MEDIA\\IR_INTER.WAV", "\\MEDIA\\IR_NEW.WAV",         "\\SendTo\\Infrared Recipient.lnk",
+      "\\SendTo\\\x90\xD4\x8A\x4F\x90\xFC\x82\xCC\x8E\xF3\x90\x4D\x91\xA4.lnk",
+  };
+  static const char* const kSystem[] = {
+      "\\FASTIR.VXD",   "\\INFRARED.CPL", "\\IRCOMM.VXD", "\\IRENUM.VXD",  "\\IRLAMP.VXD",
+      "\\IRLAPFRM.VXD", "\\IRMINI.SYS",   "\\IRMON.EXE",  "\\IRSHELL.DLL", "\\WSIRDA.VXD",
+  };
+  std::vector<std::string> paths;
+  for (const char* name : kWindows) paths.push_back(WindowsDir() + name);
+  for (const char* name : kSystem) paths.push_back(SystemDir() + name);
+  return paths;
+}
+
+FileGuard::FileGuard(const std::vector<std::string>& paths) : paths_(paths) {
+  for (const std::string& path : paths_) {
+    if (FileExists(path) && MoveFileExA(path.c_str(), (path + ".raylet-saved").c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      saved_.insert(path);
+    }
+  }
+}
+
+FileGuard::~FileGuard() {
+  for (const std::string& path : paths_) {
+    DeleteFileA(path.c_str());
+    if (saved_.count(path)) MoveFileExA((path + ".raylet-saved").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+}
+
+}  // namespace cmdline
