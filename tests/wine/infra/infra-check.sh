@@ -12,8 +12,13 @@ esac
 [ -n "${DISPLAY:-}" ] || fail "no DISPLAY"
 xdpyinfo >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
 wine_pid_alive "$RAYLET_WINE_STATE/wineserver.pid" || fail "no persistent wineserver"
-links=$(ls "$WINEPREFIX/dosdevices" | grep -iE '^(com|lpt)')
+links=$(wine_port_links)
 [ -z "$links" ] || fail "port links in the prefix: $links"
+ln -s /dev/null "$WINEPREFIX/dosdevices/COM5"
+ln -s /dev/null "$WINEPREFIX/dosdevices/lpt2"
+[ "$(wine_port_links | sort | tr '\n' ' ')" = "COM5 lpt2 " ] || fail "port links not seen: $(wine_port_links)"
+wine_remove_ports
+[ -z "$(wine_port_links)" ] || fail "port links not removed: $(wine_port_links)"
 grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" || fail "X11 driver windows are managed"
 wine_run cmd.exe /c exit 7
 [ $? -eq 7 ] || fail "exit code of a Windows program not passed on"

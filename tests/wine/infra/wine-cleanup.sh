@@ -4,6 +4,7 @@
 # Stops the prefix's wineserver (and every Windows program in it) and the
 # Xvfb that the set-up step started. The prefix itself is kept for reuse.
 set -u
+# shellcheck source=tests/wine/infra/wine-env.sh
 . "$(dirname "$0")/wine-env.sh" "$1" "$2"
 [ -d "$RAYLET_WINE_STATE" ] || exit 0
 cd "$RAYLET_WINE_STATE" || exit 1

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Environment and helper functions shared by the Wine fixture scripts, the
 # runner and the scripted Wine tests. Source it with the state folder and the
 # win64 build folder:   . wine-env.sh STATE_DIR WIN64_DIR
@@ -36,7 +37,21 @@ wine_pid_alive() {
 # Wine's device manager links com1.. to the machine's serial devices each
 # time a wineserver starts; no test may reach those.
 wine_remove_ports() {
-  rm -f "$WINEPREFIX"/dosdevices/com* "$WINEPREFIX"/dosdevices/lpt*
+  local name
+  for name in $(wine_port_links); do
+    rm -f "$WINEPREFIX/dosdevices/$name"
+  done
+}
+
+# Names of the port links in the prefix, one a line (none: no output).
+wine_port_links() {
+  local link name
+  for link in "$WINEPREFIX"/dosdevices/*; do
+    name=${link##*/}
+    case "${name,,}" in
+      com* | lpt*) echo "$name" ;;
+    esac
+  done
 }
 
 # Starts the one persistent wineserver of the prefix (unless it runs), lets
@@ -117,4 +132,4 @@ wine_path() {
   printf 'Z:%s\n' "${path//\//\\}"
 }
 
-export -f wine_pid_alive wine_remove_ports wine_end_programs wine_ensure_server wine_run wine_start wine_reg wine_path
+export -f wine_pid_alive wine_port_links wine_remove_ports wine_end_programs wine_ensure_server wine_run wine_start wine_reg wine_path

@@ -5,6 +5,7 @@
 # wine-env.sh (wine_run, wine_start, wine_reg, wine_path; WINEPREFIX, WINE_C,
 # WINE_SYSTEM32, RAYLET_WIN64_DIR ...), all exported to it.
 set -u
+# shellcheck source=tests/wine/infra/wine-env.sh
 . "$(dirname "$0")/wine-env.sh" "$1" "$2"
 shift 2
 command=$1
@@ -19,6 +20,10 @@ wine_remove_ports
 wine_end_programs
 : >"$RAYLET_WINE_STATE/started.pids"
 
+if [ ! -e "$command" ]; then
+  echo "wine-run: $command is missing (build the win64 tree first)" >&2
+  exit 1
+fi
 case "$command" in
   *.exe | *.EXE) wine_run "$command" "$@" ;;
   *) bash "$command" "$@" ;;

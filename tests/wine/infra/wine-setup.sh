@@ -11,6 +11,7 @@ started=$(date +%s%N)
 
 # A run that was cut short may have left its server and display behind.
 bash "$infra/wine-cleanup.sh" "$1" "$2" >/dev/null 2>&1
+# shellcheck source=tests/wine/infra/wine-env.sh
 . "$infra/wine-env.sh" "$1" "$2"
 mkdir -p "$RAYLET_WINE_STATE"
 cd "$RAYLET_WINE_STATE" || exit 1
@@ -67,8 +68,8 @@ if ! wine_ensure_server; then
   cat wineserver.log
   exit 1
 fi
-if ls "$WINEPREFIX"/dosdevices/ | grep -qiE '^(com|lpt)'; then
-  log "port links survived:" "$WINEPREFIX"/dosdevices/*
+if [ -n "$(wine_port_links)" ]; then
+  log "port links survived: $(wine_port_links | tr '\n' ' ')"
   exit 1
 fi
 log "wineserver $(cat wineserver.pid) up; no port links; set-up took $((($(date +%s%N) - started) / 1000000)) ms"
