@@ -6,7 +6,7 @@ WIN64 := build/win64
 WIN32 := build/win32
 CMAKE_FLAGS ?=
 
-.PHONY: all deps native win64 win32 test unit sanitize demo bench clean
+.PHONY: all deps native win64 win32 test unit sanitize fuzz fuzz-smoke lint demo bench clean
 
 all: native win64 win32
 
@@ -27,7 +27,7 @@ win32: deps
 
 SANITIZE := build/sanitize
 
-test: win64 win32 native sanitize
+test: win64 win32 native sanitize fuzz-smoke
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
 
 # The unit suite again, built with AddressSanitizer and UBSan.
@@ -35,6 +35,20 @@ sanitize: deps
 	cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DRAYLET_SANITIZE=ON -DRAYLET_WINE_TESTS=OFF >/dev/null
 	cmake --build $(SANITIZE) -j$(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE) --output-on-failure -j$(JOBS) -L unit
+
+# libFuzzer targets (clang) in build/fuzz: `make fuzz` runs each for
+# FUZZ_TIME seconds; `make test` runs a short smoke run of each.
+FUZZ_TIME ?= 60
+fuzz: deps
+	@JOBS=$(JOBS) sh scripts/fuzz.sh run $(FUZZ_TIME)
+
+fuzz-smoke: deps
+	@JOBS=$(JOBS) sh scripts/fuzz.sh smoke
+
+# cppcheck and clang-tidy on the shipped portable code (needs build/native's
+# compile_commands.json).
+lint: native
+	@sh scripts/lint.sh
 
 unit: native
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS) -L unit
