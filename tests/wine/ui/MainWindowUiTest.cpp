@@ -168,5 +168,28 @@ TEST_F(MainWindow, EscapeEndsTheProgramRightAfterTheStart) {
   ASSERT_TRUE(rayctl.WaitForExit());
 }
 
+HWND FocusOf(const RayctlProcess& rayctl) {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  return GetGUIThreadInfo(rayctl.ThreadId(), &gui) ? gui.hwndFocus : nullptr;
+}
+
+TEST_F(MainWindow, TabStepsThroughTheButtonsAndMnemonicsPressThem) {
+  HWND focus = FocusOf(rayctl);
+  ASSERT_EQ(rayctl.Control(1), focus);  // the first tab stop
+  PostMessageA(focus, WM_KEYDOWN, VK_TAB, 1);
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(rayctl) == rayctl.Control(103); }));
+  // Alt+E: "&Enable MS-IrDA Driver".
+  PostMessageA(FocusOf(rayctl), WM_SYSCHAR, 'e', 0x20000001);
+  ASSERT_TRUE(WaitFor([&] { return rayctl.Label() == "IrDA driver is not installed. 1"; })) << rayctl.Label();
+  EXPECT_EQ("Raylet - fault -", rayctl.Caption());
+}
+
+TEST_F(MainWindow, ClosingTheFrameEndsTheProgram) {
+  PostMessageA(rayctl.Frame(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(rayctl.WaitForExit());
+  EXPECT_EQ(0u, rayctl.ExitCode());
+}
+
 }  // namespace
 }  // namespace raylet::ui
