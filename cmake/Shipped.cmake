@@ -1,13 +1,46 @@
 # Flags for code that ships in rayctl.exe. It must run without a C runtime on
 # Windows 98: no exceptions, no RTTI, no thread-safe statics, no unwind tables.
+# The target processor of the tree (the i686 toolchain file names the 80486).
+if(RAYLET_ARCH_FLAGS)
+  add_compile_options(${RAYLET_ARCH_FLAGS})
+endif()
+
 set(RAYLET_WARNINGS -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
 
 function(raylet_shipped target)
   target_compile_options(${target} PRIVATE ${RAYLET_WARNINGS} -fno-exceptions
                          -fno-threadsafe-statics)
   if(WIN32)
-    target_compile_options(${target} PRIVATE -fno-rtti -fno-asynchronous-unwind-tables)
+    # Small code whose unused functions and data the linker can drop; no
+    # compiler stamp in every object; no stack protector (its runtime is
+    # not there).
+    target_compile_options(${target} PRIVATE -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables -Os
+                           -ffunction-sections -fdata-sections -fno-ident -fno-stack-protector)
+    # Windows 98 headers: newer declarations are not even visible.
     target_compile_definitions(${target} PUBLIC WINVER=0x0400 _WIN32_WINDOWS=0x0410
                                _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
   endif()
+endfunction()
+
+# A Windows program without the C runtime (Windows builds only): our own
+# entry point, heap and memory routines (shell/win32/runtime), the system
+# DLLs Windows 98 has and libgcc (stack probes); GUI subsystem and OS
+# version 4.0; stripped, unused sections dropped, no relocations (an .exe
+# always loads at its own base). Writes <target>.map beside the program; the
+# link fails when any object brings a global constructor.
+function(raylet_runtime_free_executable target)
+  target_sources(${target} PRIVATE $<TARGET_OBJECTS:raylet_runtime>)
+  target_link_libraries(${target} PRIVATE raylet_shell_logic user32 advapi32 version kernel32 gcc)
+  get_target_property(output_dir ${target} RUNTIME_OUTPUT_DIRECTORY)
+  if(NOT output_dir)
+    set(output_dir ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+  set(map ${output_dir}/${target}.map)
+  target_link_options(${target} PRIVATE -nostdlib -nostartfiles -Wl,--gc-sections -s
+                      -Wl,--subsystem,windows:4.0 -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+                      -Wl,--major-os-version,4 -Wl,--minor-os-version,0 -Wl,--file-alignment,512
+                      -Wl,--disable-dynamicbase -Wl,--disable-reloc-section -Wl,-Map=${map})
+  add_custom_command(TARGET ${target} POST_BUILD
+                     COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-constructors.sh ${map}
+                     VERBATIM)
 endfunction()

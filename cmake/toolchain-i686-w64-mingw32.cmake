@@ -7,3 +7,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Windows 98 machines include 486s and Pentiums without cmov: everything in
+# this tree is built for the 80486 (cmake/Shipped.cmake applies it to every
+# target, so an existing tree picks it up too).
+set(RAYLET_ARCH_FLAGS -march=i486)

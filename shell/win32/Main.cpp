@@ -1,9 +1,7 @@
-// Start of the program. WinMain is the only code that takes anything from
-// the C runtime's start-up (the split command line); an entry point without
-// the runtime replaces it alone.
-#include <stdlib.h>
-
+// Start of the program. The entry point (runtime/Startup.cpp) has split the
+// command line and found the show command; the framework keeps both.
 #include "shell/win32/TSetRayApp.h"
+#include "shell/win32/runtime/Startup.h"
 
 namespace raylet {
 
@@ -13,9 +11,9 @@ int Main(int, char**) {
   return app.Run();
 }
 
-}  // namespace raylet
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
-  raylet::TApplication::SetStartup(instance, show_command, __argc, __argv);
-  return raylet::Main(__argc, __argv);
+int ProgramMain(HINSTANCE module, int show_command, int argc, char** argv) {
+  TApplication::SetStartup(module, show_command, argc, argv);
+  return Main(argc, argv);
 }
+
+}  // namespace raylet

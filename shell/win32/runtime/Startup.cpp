@@ -1,0 +1,38 @@
+// The entry point Windows calls: no C runtime runs before or after it, so
+// nothing here may depend on constructors, atexit or the runtime's heap.
+#include "shell/win32/runtime/Startup.h"
+
+#include "shell/logic/CommandLineSplit.h"
+
+namespace {
+
+// The program takes at most two arguments; generous room for more, and a
+// line longer than Windows 98 accepts. What does not fit is dropped.
+constexpr int kMaxArguments = 15;
+constexpr unsigned kArgumentBytes = 1024;
+
+// Exit status when a pure virtual function is called (a program fault).
+constexpr UINT kStatusPureVirtualCall = 255;
+
+char g_argument_text[kArgumentBytes];
+char* g_arguments[kMaxArguments + 1];
+
+int StartupShowCommand() {
+  STARTUPINFOA startup;
+  startup.cb = sizeof startup;
+  ::GetStartupInfoA(&startup);
+  return (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
+}
+
+}  // namespace
+
+extern "C" void WinMainCRTStartup() {
+  HINSTANCE module = ::GetModuleHandleA(nullptr);
+  int show_command = StartupShowCommand();
+  int argc = raylet::SplitCommandLine(::GetCommandLineA(), g_argument_text, sizeof g_argument_text, g_arguments,
+                                      kMaxArguments);
+  ::ExitProcess(static_cast<UINT>(raylet::ProgramMain(module, show_command, argc, g_arguments)));
+}
+
+// Abstract classes' vtables point here until a derived constructor runs.
+extern "C" void __cxa_pure_virtual() { ::ExitProcess(kStatusPureVirtualCall); }
