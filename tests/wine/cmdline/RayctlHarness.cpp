@@ -256,12 +256,15 @@ std::string Text(HWND window) {
 namespace {
 
 void Walk(HKEY key, const std::string& name, Snapshot* out) {
+  // Perflib's language keys serve performance data rather than stored
+  // values; reading them takes minutes under Wine.
+  if (name.size() >= 12 && name.find("\\PERFLIB\\") != std::string::npos) return;
   std::map<std::string, Value>& values = (*out)[name];
   for (DWORD i = 0;; ++i) {
     char value_name[16384];
     DWORD name_size = sizeof value_name;
     DWORD type = 0;
-    std::vector<BYTE> data(1 << 16);
+    static std::vector<BYTE> data(1 << 16);
     DWORD size = static_cast<DWORD>(data.size());
     LONG status = RegEnumValueA(key, i, value_name, &name_size, nullptr, &type, data.data(), &size);
     if (status == ERROR_NO_MORE_ITEMS) break;
@@ -276,7 +279,12 @@ void Walk(HKEY key, const std::string& name, Snapshot* out) {
     if (status == ERROR_NO_MORE_ITEMS) break;
     if (status == ERROR_SUCCESS) children.push_back(child);
   }
+  // CurrentControlSet is a link to ControlSet001: walk the tree once, under
+  // the name the program uses.
+  bool has_link = false;
+  for (const std::string& child : children) has_link = has_link || Upper(child) == "CURRENTCONTROLSET";
   for (const std::string& child : children) {
+    if (has_link && name == "SYSTEM" && Upper(child).rfind("CONTROLSET", 0) == 0) continue;
     HKEY sub = nullptr;
     if (RegOpenKeyExA(key, child.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
     Walk(sub, name.empty() ? Upper(child) : name + "\\" + Upper(child), out);
@@ -433,6 +441,68 @@ FileGuard::~FileGuard() {
     DeleteFileA(path.c_str());
     if (saved_.count(path)) MoveFileExA((path + ".raylet-saved").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
   }
+}
+
+// ---------------------------------------------------------------- install
+
+namespace {
+
+const HKEY kLM = HKEY_LOCAL_MACHINE;
+constexpr char kClass[] = "System\\CurrentControlSet\\Services\\Class";
+std::string ClassKey(const std::string& sub) { return std::string(kClass) + "\\" + sub; }
+
+}  // namespace
+
+bool SeedDriverInstall() {
+  // Both trees belong to Windows 98 only: a Wine prefix has neither, so the
+  // tests may create and remove them whole.
+  if (KeyExists(kLM, "Enum") || KeyExists(kLM, kClass)) return false;
+  SetString(kLM, "Enum\\Network\\MSTCP\\0000", "DeviceDesc", "TCP/IP");
+  SetString(kLM, "Enum\\Root\\Net\\0000", "CompatibleIDs", "*PNP8387");
+  SetString(kLM, "Enum\\Root\\Net\\0000", "HardwareID", "*PNP8387");
+  SetString(kLM, ClassKey("Net\\0000"), "AdapterName", "Dial-Up Adapter");
+  SetString(kLM, ClassKey("NetTrans\\0000"), "InfPath", "NETTRANS.INF");
+  SetValue(kLM, "Enum\\Infrared", "Installed", REG_BINARY, std::string("\x02\x00", 2));
+  SetString(kLM, "Enum\\Infrared\\COM\\0000", "PortName", "COM4");
+  SetString(kLM, "Enum\\Infrared\\LPT\\0000", "PortName", "LPT3");
+  SetString(kLM, "Enum\\Infrared\\VirtualPorts", "VirtualComPortName", "COM4");
+  SetString(kLM, "Enum\\Infrared\\Framer", "PortName", "COM2");
+  SetString(kLM, "Enum\\Network\\FASTIR\\0000", "DeviceDesc", "Fast Infrared Protocol");
+  SetString(kLM, "Enum\\Root\\Infrared\\0000", "DeviceDesc", "Infrared PnP Serial Port");
+  SetString(kLM, "Enum\\Root\\Net\\0001", "CompatibleIDs", "irmini");
+  SetString(kLM, "Enum\\Root\\Net\\0002", "HardwareID", "IRMINI");
+  SetString(kLM, "Enum\\Root\\Net\\0003", "CompatibleIDs", "IRMINI");  // second match: stays
+  SetString(kLM, ClassKey("Infrared"), "Class", "Infrared");
+  SetString(kLM, ClassKey("Infrared\\0000"), "DriverDesc", "Infrared PnP Serial Port");
+  SetString(kLM, ClassKey("Infrared\\0003\\Ndi"), "DeviceID", "IRMINI");
+  SetString(kLM, ClassKey("Net\\0004"), "AdapterName", "IRMINI");
+  SetString(kLM, ClassKey("NetTrans\\0002"), "InfPath", "FASTIR.INF");
+  SetString(kLM, ClassKey("NetTrans\\0020"), "InfPath", "FASTIR.INF");  // beyond the scan
+  return true;
+}
+
+void RemoveDriverSeed() {
+  DeleteTree(kLM, "Enum");
+  DeleteTree(kLM, kClass);
+}
+
+std::vector<std::string> ExpectedRemovalDifferences() {
+  std::vector<std::string> lines = {
+      "~value ENUM\\INFRARED\\INSTALLED",
+      "+value SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUNONCE\\RAYCTL",
+  };
+  for (const char* key : {"ENUM\\INFRARED\\COM", "ENUM\\INFRARED\\COM\\0000", "ENUM\\INFRARED\\LPT",
+                          "ENUM\\INFRARED\\LPT\\0000", "ENUM\\NETWORK\\FASTIR", "ENUM\\NETWORK\\FASTIR\\0000",
+                          "ENUM\\ROOT\\INFRARED", "ENUM\\ROOT\\INFRARED\\0000", "ENUM\\ROOT\\NET\\0001",
+                          "ENUM\\ROOT\\NET\\0002"}) {
+    lines.push_back(std::string("-key ") + key);
+  }
+  const std::string cls = "SYSTEM\\CURRENTCONTROLSET\\SERVICES\\CLASS\\";
+  for (const char* key : {"INFRARED\\0000", "INFRARED\\0003", "INFRARED\\0003\\NDI", "NET\\0004", "NETTRANS\\0002"}) {
+    lines.push_back("-key " + cls + key);
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
 }
 
 }  // namespace cmdline

@@ -118,4 +118,16 @@ class FileGuard {
   std::set<std::string> saved_;
 };
 
+// --- A Windows 98 system with the MS-IrDA stack installed ---
+// Seeds the driver's keys (and some of the system's own) under HKLM "Enum"
+// and "System\CurrentControlSet\Services\Class"; false when the prefix
+// already has those trees.
+bool SeedDriverInstall();
+void RemoveDriverSeed();
+// Differences(before, after) of HKLM that the first stage must cause, sorted.
+std::vector<std::string> ExpectedRemovalDifferences();
+
+constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 }  // namespace cmdline
