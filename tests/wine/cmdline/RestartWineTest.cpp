@@ -1,0 +1,82 @@
+// The two-stage removal across a real restart of the prefix. restart.sh runs
+// the stages as separate programs around the restart:
+//   Restart.StageOne   seeds a full install, presses Remove and answers OK
+//   (the prefix restarts; Wine runs the RunOnce command)
+//   Restart.StageTwo   checks what the stored command did, and cleans up
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "RayctlHarness.h"
+
+namespace cmdline {
+namespace {
+
+const HKEY kLM = HKEY_LOCAL_MACHINE;
+
+std::vector<std::string> Unrelated() {
+  return {WindowsDir() + "\\IRXFER.EXE.keep", WindowsDir() + "\\SendTo\\Other.lnk", SystemDir() + "\\IRMON.DLL",
+          WindowsDir() + "\\MEDIA\\RAYLET_KEEP.WAV"};
+}
+
+std::string RunOnceText() {
+  Value value = {};
+  if (!GetValue(kLM, kRunOnceKey, "RayCtl", &value)) return "(none)";
+  return value.data.substr(0, value.data.find('\0'));
+}
+
+TEST(Restart, StageOne) {
+  ASSERT_TRUE(InstallProgram(kProgram));
+  RemoveDriverSeed();
+  ASSERT_TRUE(SeedDriverInstall());
+  for (const std::string& path : DriverFiles()) ASSERT_TRUE(MakeFile(path)) << path;
+  for (const std::string& path : Unrelated()) ASSERT_TRUE(MakeFile(path)) << path;
+  DeleteValue(kLM, kRunOnceKey, "RayCtl");
+
+  Rayctl program;
+  ASSERT_TRUE(program.Start(""));
+  ASSERT_NE(nullptr, program.MainWindow());
+  ASSERT_TRUE(program.Press(106, false));
+  HWND box = program.FindTopLevel("Notice!", 20000);
+  ASSERT_NE(nullptr, box) << "no restart question";
+  EXPECT_EQ("Restart Windows!", Rayctl::BoxText(box));
+  std::string stored = RunOnceText();
+  std::printf("stage one: RunOnce RayCtl = [%s]\n", stored.c_str());
+  EXPECT_EQ("C:\\raylet\\rayctl.exe /F", stored);
+  for (const std::string& path : DriverFiles()) {
+    EXPECT_EQ(path != SystemDir() + "\\INFRARED.CPL", FileExists(path)) << path;
+  }
+  std::printf("stage one: answering OK\n");
+  std::fflush(stdout);
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  // The restart ends every program of the session, this one perhaps too.
+  bool ended = program.WaitForEnd(30000);
+  std::printf("stage one: rayctl %s (exit code %lu)\n", ended ? "ended" : "still runs",
+              static_cast<unsigned long>(program.ExitCode()));
+  EXPECT_TRUE(ended);
+}
+
+TEST(Restart, StageTwo) {
+  std::printf("stage two: RunOnce RayCtl = [%s]\n", RunOnceText().c_str());
+  Value value = {};
+  EXPECT_FALSE(GetValue(kLM, kRunOnceKey, "RayCtl", &value)) << "RayCtl still stands in RunOnce";
+  int left = 0;
+  for (const std::string& path : DriverFiles()) {
+    EXPECT_FALSE(FileExists(path)) << path;
+    left += FileExists(path) ? 1 : 0;
+  }
+  std::printf("stage two: %d of 22 driver files left\n", left);
+  for (const std::string& path : Unrelated()) EXPECT_TRUE(FileExists(path)) << path;
+  EXPECT_FALSE(KeyExists(kLM, "Enum\\Root\\Infrared"));
+  EXPECT_TRUE(KeyExists(kLM, "Enum\\Infrared\\Framer")) << "keys outside the removal stay";
+
+  for (const std::string& path : DriverFiles()) DeleteFileA(path.c_str());
+  for (const std::string& path : Unrelated()) DeleteFileA(path.c_str());
+  RemoveDriverSeed();
+  DeleteValue(kLM, kRunOnceKey, "RayCtl");
+}
+
+}  // namespace
+}  // namespace cmdline
