@@ -21,7 +21,7 @@ wine_end_programs
 : >"$RAYLET_WINE_STATE/started.pids"
 
 if [ ! -e "$command" ]; then
-  echo "wine-run: $command is missing (build the win64 tree first)" >&2
+  echo "wine-run: $command is missing (a program: build the win64 tree first)" >&2
   exit 1
 fi
 case "$command" in
