@@ -25,7 +25,8 @@ class TSetRay {
   bool KillDriver();
 
   // Text shown before any operation has run (and for an unknown switch).
-  static const char kInitialResultText[];
+  // Only declared here; TSetRay.cpp defines it as constant data.
+  static const char kInitialResultText[];  // NOLINT(bugprone-dynamic-static-initializers)
 
   char PhysicalCOM[256];
   char ResultText[1000];
