@@ -29,7 +29,7 @@ for t in $targets; do
   log="$build/findings/$t.log"
   mkdir -p "$scratch"
   if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    "$build/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "$build/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -max_len=2048 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$build/findings/$t-" "$scratch" "tests/fuzz/corpus/$t" >"$log" 2>&1; then
     result=clean
   else
