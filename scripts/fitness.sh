@@ -27,7 +27,7 @@ if [ ! -s "$exe" ]; then
   echo "fitness: $exe is missing (build the i686 tree first: make win32)" >&2
   exit 77
 fi
-format=$(i686-w64-mingw32-objdump -f "$exe" 2>/dev/null | sed -n 's/.*file format //p')
+format=$(x86_64-w64-mingw32-objdump -f "$exe" 2>/dev/null | sed -n 's/.*file format //p')
 case "$format" in
   pei-i386) objdump=i686-w64-mingw32-objdump ;;
   pei-x86-64) objdump=x86_64-w64-mingw32-objdump ;;

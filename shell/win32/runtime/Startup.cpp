@@ -14,9 +14,6 @@ constexpr unsigned kArgumentBytes = 1024;
 // Exit status when a pure virtual function is called (a program fault).
 constexpr UINT kStatusPureVirtualCall = 255;
 
-char g_argument_text[kArgumentBytes];
-char* g_arguments[kMaxArguments + 1];
-
 int StartupShowCommand() {
   STARTUPINFOA startup;
   startup.cb = sizeof startup;
@@ -27,11 +24,15 @@ int StartupShowCommand() {
 }  // namespace
 
 extern "C" void WinMainCRTStartup() {
+  // This frame lasts until ExitProcess, so the arguments can live in it
+  // (and take no room in the file, as initialized data would).
+  char argument_text[kArgumentBytes];
+  char* arguments[kMaxArguments + 1];
   HINSTANCE module = ::GetModuleHandleA(nullptr);
   int show_command = StartupShowCommand();
-  int argc = raylet::SplitCommandLine(::GetCommandLineA(), g_argument_text, sizeof g_argument_text, g_arguments,
+  int argc = raylet::SplitCommandLine(::GetCommandLineA(), argument_text, sizeof argument_text, arguments,
                                       kMaxArguments);
-  ::ExitProcess(static_cast<UINT>(raylet::ProgramMain(module, show_command, argc, g_arguments)));
+  ::ExitProcess(static_cast<UINT>(raylet::ProgramMain(module, show_command, argc, arguments)));
 }
 
 // Abstract classes' vtables point here until a derived constructor runs.
