@@ -57,11 +57,11 @@ demo: win64 win32
 	@sh scripts/demo.sh
 
 # Not a test: under Wine, an unattended rayctl.exe /K against an empty
-# program of ours (BENCH_PAIRS pairs, median ratio, peak memory), in a
+# program of ours (BENCH_ROUNDS rounds, median ratio, peak memory), in a
 # prefix of its own under build/bench; then the unit suite's wall time.
-BENCH_PAIRS ?= 30
+BENCH_ROUNDS ?= 30
 bench: win64 native
-	@bash bench/run.sh build/bench $(WIN64) $(NATIVE) $(BENCH_PAIRS)
+	@bash bench/run.sh build/bench $(WIN64) $(NATIVE) $(BENCH_ROUNDS)
 
 clean:
 	rm -rf build

@@ -1,7 +1,8 @@
 """Timing and peak memory of programs, for bench/run.sh.
 
-  measure.py PAIRS RAYCTL EMPTY   under Wine ($WINE): `RAYCTL /K` against
-                                  EMPTY, alternating A/B in PAIRS pairs
+  measure.py ROUNDS RAYCTL EMPTY WINDOW
+      under Wine ($WINE): `RAYCTL /K` (A) against EMPTY (B) and WINDOW (C),
+      one run of each per round, the order rotating from round to round
   measure.py --native RUNS EXE    wall time of EXE, RUNS times
 
 Wall time is taken around the whole Wine start of the program (loader,
@@ -33,41 +34,49 @@ def milliseconds(values):
         1000 * statistics.median(values), 1000 * min(values), 1000 * max(values))
 
 
-def wine(pairs, rayctl, empty):
+def wine(rounds, rayctl, empty, window):
     wine_loader = os.environ["WINE"]
-    program_a = [wine_loader, rayctl, "/K"]
-    program_b = [wine_loader, empty]
+    programs = [
+        ("A rayctl.exe /K (message 53)", [wine_loader, rayctl, "/K"]),
+        ("B empty program", [wine_loader, empty]),
+        ("C one-window program", [wine_loader, window]),
+    ]
     # Warm-up: the first GUI program starts Wine's desktop process, and the
     # page cache fills.
     for _ in range(3):
-        run(program_a)
-        run(program_b)
-    times_a, times_b, ratios, memory_a, memory_b = [], [], [], [], []
+        for _, command in programs:
+            run(command)
+    times = [[] for _ in programs]
+    memory = [[] for _ in programs]
+    ratios_ab, ratios_ac = [], []
     failures = 0
-    for pair in range(pairs):
-        # Alternate which goes first, so drift and cache effects fall on both.
-        if pair % 2 == 0:
-            a, b = run(program_a), run(program_b)
-        else:
-            b, a = run(program_b), run(program_a)
-        if a[2] != 0 or b[2] != 0:
-            failures += 1
-        times_a.append(a[0])
-        times_b.append(b[0])
-        ratios.append(a[0] / b[0])
-        memory_a.append(a[1])
-        memory_b.append(b[1])
-    print("Under Wine, %d pairs A/B alternating:" % pairs)
-    print("  A rayctl.exe /K (message 53): %s" % milliseconds(times_a))
-    print("  B empty program:              %s" % milliseconds(times_b))
+    for round_number in range(rounds):
+        # Each round starts with the next program, so drift and cache effects
+        # fall on all of them alike.
+        results = [None] * len(programs)
+        for step in range(len(programs)):
+            index = (round_number + step) % len(programs)
+            results[index] = run(programs[index][1])
+        for index, (seconds, peak, status) in enumerate(results):
+            times[index].append(seconds)
+            memory[index].append(peak)
+            if status != 0:
+                failures += 1
+        ratios_ab.append(results[0][0] / results[1][0])
+        ratios_ac.append(results[0][0] / results[2][0])
+    print("Under Wine, %d rounds, order rotating:" % rounds)
+    for index, (name, _) in enumerate(programs):
+        print("  %-30s %s; peak resident %d KiB (max %d)" % (
+            name + ":", milliseconds(times[index]), statistics.median(memory[index]), max(memory[index])))
     print("  ratio A/B: median %.3f (min %.3f, max %.3f); goal <= 1.10" % (
-        statistics.median(ratios), min(ratios), max(ratios)))
-    print("  peak resident memory (ru_maxrss of the Wine process): A median %d KiB (max %d),"
-          " B median %d KiB (max %d), A - B %+d KiB" % (
-              statistics.median(memory_a), max(memory_a), statistics.median(memory_b), max(memory_b),
-              statistics.median(memory_a) - statistics.median(memory_b)))
+        statistics.median(ratios_ab), min(ratios_ab), max(ratios_ab)))
+    print("  ratio A/C: median %.3f (min %.3f, max %.3f): rayctl against Wine's cost of a first window" % (
+        statistics.median(ratios_ac), min(ratios_ac), max(ratios_ac)))
+    print("  peak memory is ru_maxrss of the Wine process (program and Wine's DLLs); A - B %+d KiB, A - C %+d KiB"
+          % (statistics.median(memory[0]) - statistics.median(memory[1]),
+             statistics.median(memory[0]) - statistics.median(memory[2])))
     if failures:
-        print("  %d pairs had a non-zero exit status" % failures)
+        print("  %d runs ended with a non-zero exit status" % failures)
         return 1
     return 0
 
@@ -89,8 +98,8 @@ def native(runs, program):
 def main(argv):
     if len(argv) == 3 and argv[0] == "--native":
         return native(int(argv[1]), argv[2])
-    if len(argv) == 3:
-        return wine(int(argv[0]), argv[1], argv[2])
+    if len(argv) == 4:
+        return wine(int(argv[0]), argv[1], argv[2], argv[3])
     print(__doc__)
     return 2
 
