@@ -1,7 +1,9 @@
 // The two-stage removal across a real restart of the prefix. restart.sh runs
 // the stages as separate programs around the restart:
 //   Restart.StageOne   seeds a full install, presses Remove and answers OK
-//   (the prefix restarts; Wine runs the RunOnce command)
+//   (ExitWindowsEx starts Wine's restart, wineboot, which runs the RunOnce
+//   command; restart.sh waits for it, and restarts by itself only if the
+//   command is still pending)
 //   Restart.StageTwo   checks what the stored command did, and cleans up
 #include <gtest/gtest.h>
 
@@ -56,6 +58,13 @@ TEST(Restart, StageOne) {
   std::printf("stage one: rayctl %s (exit code %lu)\n", ended ? "ended" : "still runs",
               static_cast<unsigned long>(program.ExitCode()));
   EXPECT_TRUE(ended);
+}
+
+// Succeeds while the RunOnce command still waits for a restart.
+TEST(Restart, CommandPending) {
+  std::printf("RunOnce RayCtl = [%s]\n", RunOnceText().c_str());
+  Value value = {};
+  EXPECT_TRUE(GetValue(kLM, kRunOnceKey, "RayCtl", &value));
 }
 
 TEST(Restart, StageTwo) {
