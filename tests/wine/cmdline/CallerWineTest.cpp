@@ -159,5 +159,26 @@ TEST_F(CallerWine, FinishDeletesTheDriverFilesAndEndsWithoutReply) {
   for (const std::string& path : unrelated) EXPECT_TRUE(FileExists(path)) << path;
 }
 
+// On a Japanese system the link carries its name in Unicode; the program's
+// Shift-JIS bytes must name that very file.
+TEST_F(CallerWine, FinishDeletesTheJapaneseLinkUnderCodePage932) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs a Japanese locale (code page " << GetACP() << ")";
+  std::wstring link = L"\\SendTo\\\u8D64\u5916\u7DDA\u306E\u53D7\u4FE1\u5074.lnk";
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  std::wstring path = windows + link;
+  std::wstring other = std::wstring(windows) + L"\\SendTo\\\u8D64\u5916\u7DDA.lnk";
+  FileGuard guard(DriverFiles());
+  for (const std::wstring& name : {path, other}) {
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+  }
+  RunToEnd("/F", 0);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str())) << "the Japanese link stays";
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(other.c_str()));
+  DeleteFileW(other.c_str());
+}
+
 }  // namespace
 }  // namespace cmdline
