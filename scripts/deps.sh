@@ -4,7 +4,7 @@
 set -eu
 packages="cmake make g++ googletest libgtest-dev libgmock-dev
 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-wine wine64 xvfb x11-utils imagemagick xdotool socat locales
+wine wine64 xvfb x11-utils imagemagick xdotool socat locales fonts-liberation
 clang libclang-rt-14-dev clang-tidy cppcheck"
 missing=""
 for p in $packages; do
