@@ -62,24 +62,31 @@ void UpperCase(char* s) {
   }
 }
 
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
 bool ParseHex(const char* s, uint32_t* value) {
+  // Callers format their handle with "%x"; accept what "%x" would read back:
+  // leading blanks, a sign and a 0x prefix.
+  while (*s == ' ' || (*s >= '\t' && *s <= '\r')) ++s;
+  bool negative = false;
+  if (*s == '+' || *s == '-') negative = *s++ == '-';
+  if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X') && HexDigit(s[2]) >= 0) s += 2;
   uint32_t result = 0;
   bool any = false;
-  for (;; ++s) {
-    unsigned digit;
-    if (*s >= '0' && *s <= '9') {
-      digit = static_cast<unsigned>(*s - '0');
-    } else if (*s >= 'a' && *s <= 'f') {
-      digit = static_cast<unsigned>(*s - 'a' + 10);
-    } else if (*s >= 'A' && *s <= 'F') {
-      digit = static_cast<unsigned>(*s - 'A' + 10);
-    } else {
-      break;
-    }
-    result = (result << 4) | digit;
+  for (int digit; (digit = HexDigit(*s)) >= 0; ++s) {
+    result = (result << 4) | static_cast<uint32_t>(digit);
     any = true;
   }
-  if (any) *value = result;
+  if (any) *value = negative ? 0u - result : result;
   return any;
 }
 

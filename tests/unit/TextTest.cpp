@@ -38,6 +38,16 @@ TEST(Text, ParseHexReadsLikeScanfPercentX) {
   EXPECT_EQ(7u, value);
   EXPECT_TRUE(ParseHex("123456789", &value));
   EXPECT_EQ(0x23456789u, value);
+  EXPECT_TRUE(ParseHex(" 0x1a2b", &value));
+  EXPECT_EQ(0x1A2Bu, value);
+  EXPECT_TRUE(ParseHex("0x", &value));
+  EXPECT_EQ(0u, value);
+  EXPECT_TRUE(ParseHex("-1", &value));
+  EXPECT_EQ(0xFFFFFFFFu, value);
+  value = 7;
+  EXPECT_FALSE(ParseHex("-", &value));
+  EXPECT_FALSE(ParseHex("x12", &value));
+  EXPECT_EQ(7u, value);
 }
 
 TEST(Text, FormatsPaddedNumbers) {
