@@ -2,13 +2,12 @@
 
 #include "maintenance/DriverRemoval.h"
 #include "platform/Text.h"
+#include "shell/logic/MainCommands.h"
 
 namespace raylet {
 
 namespace {
 
-constexpr char kCaption[] = "Raylet";
-constexpr char kFaultCaption[] = "Raylet - fault -";
 constexpr int kCloseCode = IDCANCEL;
 // Batch files test the exit status; the caller's window gets the reply.
 constexpr int kExitSuccess = 0;
@@ -34,33 +33,29 @@ void ShowFault(TSetRay& state, MainView& view) {
   view.SetCaption(kFaultCaption);
 }
 
-bool RunDriverOperation(char op, TSetRay& state, MainView& view) {
-  view.EnableInput(false);
-  bool ok = op == 'K' ? state.KillDriver() : state.EnableDriver(op == 'E');
-  view.EnableInput(true);
-  return ok;
-}
-
 }  // namespace
 
 LRESULT RunCommandLine(int argc, const char* const* argv, TSetRay& state, Platform& platform, MainView& view) {
   HWND reply = ReplyWindow(argc, argv);
-  view.SetCaption(kCaption);
+  view.SetCaption(kMainCaption);
   if (argc <= 1 || argv[1] == nullptr) return 1;
 
+  // Only the first two bytes count, in this order: "/Enable" is "/E".
+  static constexpr struct {
+    const char* prefix;
+    DriverCommand command;
+  } kDriverSwitches[] = {
+      {"/E", DriverCommand::Enable}, {"/D", DriverCommand::Disable}, {"/K", DriverCommand::Kill}};
   const char* option = argv[1];
-  char op = '\0';
-  if (text::StartsWith(option, "/E")) {
-    op = 'E';
-  } else if (text::StartsWith(option, "/D")) {
-    op = 'D';
-  } else if (text::StartsWith(option, "/K")) {
-    op = 'K';
-  } else if (text::StartsWith(option, "/F")) {
-    op = 'F';
+  const DriverCommand* command = nullptr;
+  for (const auto& entry : kDriverSwitches) {
+    if (text::StartsWith(option, entry.prefix)) {
+      command = &entry.command;
+      break;
+    }
   }
 
-  if (op == 'F') {
+  if (command == nullptr && text::StartsWith(option, "/F")) {
     view.EnableInput(false);
     FinishRemoval(platform);
     view.EnableInput(true);
@@ -69,7 +64,8 @@ LRESULT RunCommandLine(int argc, const char* const* argv, TSetRay& state, Platfo
     return 1;
   }
 
-  if (op == '\0') {
+  if (command == nullptr) {
+    // An unknown switch: show what the program accepts.
     view.ShowNormal();
     view.SetResultLabel(state.ResultText);
     view.SetExitStatus(kExitFailure);
@@ -80,7 +76,7 @@ LRESULT RunCommandLine(int argc, const char* const* argv, TSetRay& state, Platfo
     return 1;
   }
 
-  if (RunDriverOperation(op, state, view)) {
+  if (RunDriverOperation(*command, state, view)) {
     Reply(platform, reply, true);
     view.SetExitStatus(kExitSuccess);
     view.CloseDialog(kCloseCode);

@@ -16,6 +16,9 @@ inline constexpr char kFaultCaption[] = "Raylet - fault -";
 
 enum class DriverCommand { Disable, Enable, Kill };
 
+// The driver operation alone, with the main window's input off meanwhile.
+bool RunDriverOperation(DriverCommand command, TSetRay& state, MainView& view);
+
 // Commands 101, 102 and 112; returns the operation's result.
 bool RunDriverCommand(DriverCommand command, TSetRay& state, MainView& view);
 

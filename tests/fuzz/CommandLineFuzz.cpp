@@ -61,14 +61,21 @@ int HexDigit(char c) {
   return -1;
 }
 
-// The window "/H<hex>" names (low 32 bits), 0 when none is named.
+// The window "/H<hex>" names, read as "/H%x" reads it (blanks, a sign and a
+// 0x prefix allowed; low 32 bits kept), 0 when none is named.
 uint32_t ReplyOf(int argc, const char* const* argv) {
   if (argc <= 2) return 0;
   const char* s = argv[2];
-  if (s[0] != '/' || s[1] != 'H' || HexDigit(s[2]) < 0) return 0;
+  if (s[0] != '/' || s[1] != 'H') return 0;
+  s += 2;
+  while (std::strchr(" \t\n\v\f\r", *s) != nullptr && *s != '\0') ++s;
+  bool negative = *s == '-';
+  if (*s == '+' || *s == '-') ++s;
+  if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X') && HexDigit(s[2]) >= 0) s += 2;
+  if (HexDigit(*s) < 0) return 0;
   uint32_t value = 0;
-  for (const char* c = s + 2; HexDigit(*c) >= 0; ++c) value = value << 4 | static_cast<uint32_t>(HexDigit(*c));
-  return value;
+  for (; HexDigit(*s) >= 0; ++s) value = value << 4 | static_cast<uint32_t>(HexDigit(*s));
+  return negative ? 0u - value : value;
 }
 
 void Seed(FuzzInput& in, sim::SimWindows& sim) {
