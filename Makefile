@@ -45,9 +45,9 @@ fuzz: deps
 fuzz-smoke: deps
 	@JOBS=$(JOBS) sh scripts/fuzz.sh smoke
 
-# cppcheck and clang-tidy on the shipped portable code (needs build/native's
-# compile_commands.json).
-lint: native
+# cppcheck and clang-tidy on all shipped code (reads the compile databases of
+# build/native and build/win64).
+lint: native win64
 	@sh scripts/lint.sh
 
 unit: native

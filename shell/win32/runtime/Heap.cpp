@@ -4,8 +4,9 @@
 
 #include "platform/WinTypes.h"
 
-// The C++ library normally defines the tag object; constant-initialized.
-namespace std {
+// The C++ library normally defines the tag object; without the library we
+// must, constant-initialized.
+namespace std {  // NOLINT(cert-dcl58-cpp)
 const nothrow_t nothrow{};
 }  // namespace std
 

@@ -35,5 +35,8 @@ extern "C" void WinMainCRTStartup() {
   ::ExitProcess(static_cast<UINT>(raylet::ProgramMain(module, show_command, argc, arguments)));
 }
 
-// Abstract classes' vtables point here until a derived constructor runs.
-extern "C" void __cxa_pure_virtual() { ::ExitProcess(kStatusPureVirtualCall); }
+// Abstract classes' vtables point here until a derived constructor runs; the
+// name is the compiler's, so it has to be the reserved one.
+extern "C" void __cxa_pure_virtual() {  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+  ::ExitProcess(kStatusPureVirtualCall);
+}
