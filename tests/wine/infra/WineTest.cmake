@@ -18,6 +18,12 @@
 #     $WINEPREFIX, $WINE_SYSTEM32, $RAYLET_WIN64_DIR ...). TIMEOUT defaults to 120 s.
 #     Wine tests never run at the same time as each other (they share one
 #     prefix) and all use the fixture `wine` (display, prefix, wineserver).
+#
+#   raylet_add_japanese_wine_test(NAME <name> COMMAND ... [TIMEOUT s] [LABELS ...])
+#     The same, run under a Japanese locale, so that Wine's ANSI code page is
+#     932. Wine takes it from the host locale; a private ja_JP.UTF-8, compiled
+#     once into ${CMAKE_BINARY_DIR}/wine/locale (LOCPATH), serves where the
+#     host has none. Not registered (with a notice) when none can be made.
 include_guard(GLOBAL)
 
 set(RAYLET_WIN64_DIR "${PROJECT_SOURCE_DIR}/build/win64" CACHE PATH
@@ -67,6 +73,27 @@ function(raylet_add_wine_test)
                    ${program} ${ARG_COMMAND})
   set_tests_properties(${ARG_NAME} PROPERTIES LABELS "wine;${ARG_LABELS}" FIXTURES_REQUIRED wine
                        RESOURCE_LOCK wineprefix TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+function(raylet_add_japanese_wine_test)
+  if(WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "NAME" "" ${ARGN})
+  set(locale_dir ${CMAKE_BINARY_DIR}/wine/locale)
+  find_program(RAYLET_LOCALEDEF localedef)
+  if(RAYLET_LOCALEDEF AND NOT EXISTS ${locale_dir}/ja_JP.UTF-8/LC_CTYPE)
+    file(MAKE_DIRECTORY ${locale_dir})
+    execute_process(COMMAND ${RAYLET_LOCALEDEF} -i ja_JP -f UTF-8 ${locale_dir}/ja_JP.UTF-8
+                    OUTPUT_QUIET ERROR_QUIET)
+  endif()
+  if(NOT EXISTS ${locale_dir}/ja_JP.UTF-8/LC_CTYPE)
+    message(STATUS "No ja_JP.UTF-8 locale can be made: ${ARG_NAME} is not registered")
+    return()
+  endif()
+  raylet_add_wine_test(${ARGN})
+  set_tests_properties(${ARG_NAME} PROPERTIES
+                       ENVIRONMENT "LOCPATH=${locale_dir};LANG=ja_JP.UTF-8;LC_ALL=ja_JP.UTF-8")
 endfunction()
 
 # The fixture itself: once per CTest run that includes a Wine test.
