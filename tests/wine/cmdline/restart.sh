@@ -1,6 +1,6 @@
 #!/bin/bash
 # The whole two-stage removal across a restart of the prefix:
-#   restart.sh <test program, relative to the win64 tree>
+#   restart.sh <test program, relative to the run's cross tree>
 # Stage one presses Remove and answers OK to "Restart Windows!". The
 # program's ExitWindowsEx makes Wine end the session and restart (wineboot),
 # and that restart runs the RunOnce command ("C:\raylet\rayctl.exe /F").
@@ -14,7 +14,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 running() {
   local dir
   for dir in /proc/[0-9]*; do
-    tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -qi -- "$1" || continue
+    { tr '\0' ' ' <"$dir/cmdline"; } 2>/dev/null | grep -qi -- "$1" || continue
     grep -qzx "WINEPREFIX=$WINEPREFIX" "$dir/environ" 2>/dev/null || continue
     grep -q '^State:.*Z' "$dir/status" 2>/dev/null && continue
     echo "${dir#/proc/}"

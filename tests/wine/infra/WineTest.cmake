@@ -1,23 +1,32 @@
-# Wine tests: Windows programs built in the x86_64 cross tree, run under Wine
-# by the native tree's CTest (`make test`). Include this file, then call both
+# Wine tests: Windows programs built in both cross trees, run under Wine by
+# the native tree's CTest (`make test`). Include this file, then call the
 # functions unconditionally: each does its work only in the tree it concerns.
 #
+# Every Wine test runs twice: label `wine`, the x86_64 build in a 64-bit
+# prefix (state in ${CMAKE_BINARY_DIR}/wine); label `win98`, the i686 build
+# (the release users run) in a 32-bit prefix that reports Windows 98 (state
+# in ${CMAKE_BINARY_DIR}/win98). The twin's name has `win98` where the x64
+# test's has `wine` (wine.ui.main_window -> win98.ui.main_window). On a host
+# that cannot run 32-bit programs the win98 twins report themselves skipped.
+#
 #   raylet_add_wine_executable(<target> SOURCES <src>... [LIBS <lib>...] [GTEST] [GUI])
-#     x86_64 cross tree only: a statically linked Windows test program in
+#     Cross trees only: a statically linked Windows test program in
 #     ${CMAKE_CURRENT_BINARY_DIR}. GTEST links GoogleTest with its main();
 #     GUI makes a windows-subsystem program.
 #
 #   raylet_add_wine_test(NAME <name> COMMAND <program.exe | script> [args...]
 #                        [TIMEOUT <seconds>] [LABELS <label>...])
-#     Native tree only: a CTest test labelled `wine` (plus LABELS), run by
-#     tests/wine/infra/wine-run.sh inside the shared test prefix. A relative
-#     program.exe is taken under the win64 tree (RAYLET_WIN64_DIR), e.g.
+#     Native tree only: the two CTest tests above (plus LABELS), each run by
+#     tests/wine/infra/wine-run.sh inside its prefix. A relative program.exe
+#     is taken under the run's cross tree, e.g.
 #     tests/contract/raylet_contract_wine.exe; any other COMMAND is a bash
 #     script (relative: to the calling folder) that may use the helpers of
 #     tests/wine/infra/wine-env.sh (wine_run, wine_start, wine_reg, wine_path,
-#     $WINEPREFIX, $WINE_SYSTEM32, $RAYLET_WIN64_DIR ...). TIMEOUT defaults to 120 s.
-#     Wine tests never run at the same time as each other (they share one
-#     prefix) and all use the fixture `wine` (display, prefix, wineserver).
+#     $WINEPREFIX, $WINE_SYSTEM32, $RAYLET_WIN_DIR, $RAYLET_WIN_ARCH ...).
+#     The literal argument @WIN_DIR@ stands for the run's cross tree.
+#     TIMEOUT defaults to 120 s. The tests of one prefix never run at the
+#     same time as each other, and use its fixture (`wine` or `win98`:
+#     display, prefix, wineserver); the two prefixes may run side by side.
 #
 #   raylet_add_japanese_wine_test(NAME <name> COMMAND ... [TIMEOUT s] [LABELS ...])
 #     The same, run under a Japanese locale, so that Wine's ANSI code page is
@@ -27,12 +36,23 @@
 include_guard(GLOBAL)
 
 set(RAYLET_WIN64_DIR "${PROJECT_SOURCE_DIR}/build/win64" CACHE PATH
-    "x86_64 cross build tree whose programs the Wine tests run")
-# The prefix, the display and the wineserver of the tests live in
-# ${CMAKE_BINARY_DIR}/wine (prefix/ below it).
+    "x86_64 cross build tree whose programs the wine-labelled tests run")
+# The i686 tree beside the x64 one (build/win64 -> build/win32).
+string(REPLACE "win64" "win32" raylet_default_win32_dir "${RAYLET_WIN64_DIR}")
+set(RAYLET_WIN32_DIR "${raylet_default_win32_dir}" CACHE PATH
+    "i686 cross build tree: the Windows 98 release, run by the win98-labelled tests")
+
+# Name of the Windows 98 twin of a Wine test.
+function(raylet_win98_name out name)
+  string(REGEX REPLACE "(^|\\.)wine(\\.|$)" "\\1win98\\2" twin "${name}")
+  if(twin STREQUAL name)
+    set(twin "win98.${name}")
+  endif()
+  set(${out} "${twin}" PARENT_SCOPE)
+endfunction()
 
 function(raylet_add_wine_executable target)
-  if(NOT WIN32 OR NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+  if(NOT WIN32)
     return()
   endif()
   cmake_parse_arguments(ARG "GTEST;GUI" "" "SOURCES;LIBS" ${ARGN})
@@ -49,6 +69,18 @@ function(raylet_add_wine_executable target)
   target_link_options(${target} PRIVATE -static)
 endfunction()
 
+# One registration: the test NAME in state folder STATE for cross tree TREE.
+function(raylet_register_wine_run name state tree arch fixture lock labels timeout program)
+  if(program MATCHES "\\.[eE][xX][eE]$" AND NOT IS_ABSOLUTE "${program}")
+    set(program "${tree}/${program}")
+  endif()
+  string(REPLACE "@WIN_DIR@" "${tree}" args "${ARGN}")
+  add_test(NAME ${name}
+           COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh ${state} ${tree} ${arch} ${program} ${args})
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" FIXTURES_REQUIRED ${fixture}
+                       RESOURCE_LOCK ${lock} TIMEOUT ${timeout} SKIP_RETURN_CODE 77)
+endfunction()
+
 function(raylet_add_wine_test)
   if(WIN32)
     return()
@@ -58,21 +90,17 @@ function(raylet_add_wine_test)
     message(FATAL_ERROR "raylet_add_wine_test needs NAME and COMMAND")
   endif()
   list(POP_FRONT ARG_COMMAND program)
-  if(program MATCHES "\\.[eE][xX][eE]$")
-    if(NOT IS_ABSOLUTE "${program}")
-      set(program "${RAYLET_WIN64_DIR}/${program}")
-    endif()
-  elseif(NOT IS_ABSOLUTE "${program}")
+  if(NOT program MATCHES "\\.[eE][xX][eE]$" AND NOT IS_ABSOLUTE "${program}")
     set(program "${CMAKE_CURRENT_SOURCE_DIR}/${program}")
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
-  add_test(NAME ${ARG_NAME}
-           COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh ${CMAKE_BINARY_DIR}/wine ${RAYLET_WIN64_DIR}
-                   ${program} ${ARG_COMMAND})
-  set_tests_properties(${ARG_NAME} PROPERTIES LABELS "wine;${ARG_LABELS}" FIXTURES_REQUIRED wine
-                       RESOURCE_LOCK wineprefix TIMEOUT ${ARG_TIMEOUT})
+  raylet_register_wine_run(${ARG_NAME} ${CMAKE_BINARY_DIR}/wine ${RAYLET_WIN64_DIR} win64 wine wineprefix
+                           "wine;${ARG_LABELS}" ${ARG_TIMEOUT} ${program} ${ARG_COMMAND})
+  raylet_win98_name(twin ${ARG_NAME})
+  raylet_register_wine_run(${twin} ${CMAKE_BINARY_DIR}/win98 ${RAYLET_WIN32_DIR} win32 win98 win98prefix
+                           "win98;${ARG_LABELS}" ${ARG_TIMEOUT} ${program} ${ARG_COMMAND})
 endfunction()
 
 function(raylet_add_japanese_wine_test)
@@ -92,21 +120,30 @@ function(raylet_add_japanese_wine_test)
     return()
   endif()
   raylet_add_wine_test(${ARGN})
-  set_tests_properties(${ARG_NAME} PROPERTIES
+  raylet_win98_name(twin ${ARG_NAME})
+  set_tests_properties(${ARG_NAME} ${twin} PROPERTIES
                        ENVIRONMENT "LOCPATH=${locale_dir};LANG=ja_JP.UTF-8;LC_ALL=ja_JP.UTF-8")
 endfunction()
 
-# The fixture itself: once per CTest run that includes a Wine test.
+# The fixtures themselves: once per CTest run that includes a test of them.
 function(raylet_add_wine_fixture)
   if(WIN32)
     return()
   endif()
-  add_test(NAME wine.setup COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-setup.sh ${CMAKE_BINARY_DIR}/wine
-                                   ${RAYLET_WIN64_DIR})
-  set_tests_properties(wine.setup PROPERTIES LABELS wine FIXTURES_SETUP wine RESOURCE_LOCK wineprefix
-                       TIMEOUT 180)
-  add_test(NAME wine.cleanup COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-cleanup.sh ${CMAKE_BINARY_DIR}/wine
-                                     ${RAYLET_WIN64_DIR})
-  set_tests_properties(wine.cleanup PROPERTIES LABELS wine FIXTURES_CLEANUP wine RESOURCE_LOCK wineprefix
-                       TIMEOUT 60)
+  foreach(run "wine;wine;${RAYLET_WIN64_DIR};win64;wineprefix"
+              "win98;win98;${RAYLET_WIN32_DIR};win32;win98prefix")
+    list(GET run 0 fixture)
+    list(GET run 1 state)
+    list(GET run 2 tree)
+    list(GET run 3 arch)
+    list(GET run 4 lock)
+    add_test(NAME ${fixture}.setup
+             COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-setup.sh ${CMAKE_BINARY_DIR}/${state} ${tree} ${arch})
+    set_tests_properties(${fixture}.setup PROPERTIES LABELS ${fixture} FIXTURES_SETUP ${fixture}
+                         RESOURCE_LOCK ${lock} TIMEOUT 300)
+    add_test(NAME ${fixture}.cleanup
+             COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-cleanup.sh ${CMAKE_BINARY_DIR}/${state} ${tree} ${arch})
+    set_tests_properties(${fixture}.cleanup PROPERTIES LABELS ${fixture} FIXTURES_CLEANUP ${fixture}
+                         RESOURCE_LOCK ${lock} TIMEOUT 60)
+  endforeach()
 endfunction()

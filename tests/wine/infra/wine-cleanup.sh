@@ -1,11 +1,11 @@
 #!/bin/bash
 # Clean-up step of the Wine tests (the CTest fixture "wine"):
-#   wine-cleanup.sh STATE_DIR WIN64_DIR
+#   wine-cleanup.sh STATE_DIR WIN_DIR win64|win32
 # Stops the prefix's wineserver (and every Windows program in it) and the
 # Xvfb that the set-up step started. The prefix itself is kept for reuse.
 set -u
 # shellcheck source=tests/wine/infra/wine-env.sh
-. "$(dirname "$0")/wine-env.sh" "$1" "$2"
+. "$(dirname "$0")/wine-env.sh" "$1" "$2" "${3:-win64}"
 [ -d "$RAYLET_WINE_STATE" ] || exit 0
 cd "$RAYLET_WINE_STATE" || exit 1
 if [ -e "$WINEPREFIX/system.reg" ]; then

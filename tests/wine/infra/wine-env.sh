@@ -1,22 +1,34 @@
 # shellcheck shell=bash
 # Environment and helper functions shared by the Wine fixture scripts, the
-# runner and the scripted Wine tests. Source it with the state folder and the
-# win64 build folder:   . wine-env.sh STATE_DIR WIN64_DIR
-# Scripted tests need not source it: the runner exports everything below.
+# runner and the scripted Wine tests. Source it with the state folder, the
+# cross build tree whose programs run, and that tree's kind:
+#   . wine-env.sh STATE_DIR WIN_DIR win64|win32
+# win64: the x64 build in a 64-bit prefix; win32: the i686 build in a 32-bit
+# prefix that reports Windows 98. Scripted tests need not source it: the
+# runner exports everything below.
 
 RAYLET_WINE_STATE=$(realpath -m "$1")
-RAYLET_WIN64_DIR=$(realpath -m "$2")
+RAYLET_WIN_DIR=$(realpath -m "$2")
+RAYLET_WIN_ARCH=${3:-win64}
 RAYLET_WINE_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-env.sh
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver64
+if [ "$RAYLET_WIN_ARCH" = win32 ]; then
+  WINE=/usr/lib/wine/wine
+  WINESERVER=/usr/lib/wine/wineserver32
+  [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
+  WINEARCH=win32
+else
+  WINE=/usr/lib/wine/wine64
+  WINESERVER=/usr/lib/wine/wineserver64
+  WINEARCH=win64
+fi
 WINEPREFIX=$RAYLET_WINE_STATE/prefix
 WINEDEBUG=-all
 WINEDLLOVERRIDES="mscoree,mshtml="
 WINE_C=$WINEPREFIX/drive_c
 WINE_WINDOWS=$WINE_C/windows
 WINE_SYSTEM32=$WINE_WINDOWS/system32
-export RAYLET_WINE_STATE RAYLET_WIN64_DIR RAYLET_WINE_LIB WINE WINESERVER WINEPREFIX WINEDEBUG \
-  WINEDLLOVERRIDES WINE_C WINE_WINDOWS WINE_SYSTEM32
+export RAYLET_WINE_STATE RAYLET_WIN_DIR RAYLET_WIN_ARCH RAYLET_WINE_LIB WINE WINESERVER WINEARCH WINEPREFIX \
+  WINEDEBUG WINEDLLOVERRIDES WINE_C WINE_WINDOWS WINE_SYSTEM32
 # The display chosen by the set-up step (ours or the caller's).
 if [ -s "$RAYLET_WINE_STATE/display" ]; then
   DISPLAY=$(cat "$RAYLET_WINE_STATE/display")
@@ -99,14 +111,14 @@ wine_end_programs() {
 }
 
 # wine_run PROGRAM [ARGS...]: runs a Windows program and returns its exit
-# code. A relative PROGRAM is looked up in the win64 build folder first
+# code. A relative PROGRAM is looked up in the run's cross tree first
 # (wine_run tests/contract/x.exe); otherwise Wine finds it (reg, cmd, control).
 wine_run() {
   local program=$1
   shift
   case "$program" in
     /*) ;;
-    *) [ -e "$RAYLET_WIN64_DIR/$program" ] && program=$RAYLET_WIN64_DIR/$program ;;
+    *) [ -e "$RAYLET_WIN_DIR/$program" ] && program=$RAYLET_WIN_DIR/$program ;;
   esac
   "$WINE" "$program" "$@"
 }
@@ -132,4 +144,20 @@ wine_path() {
   printf 'Z:%s\n' "${path//\//\\}"
 }
 
-export -f wine_pid_alive wine_port_links wine_remove_ports wine_end_programs wine_ensure_server wine_run wine_start wine_reg wine_path
+# Why this host cannot run the run's kind of programs (no output: it can).
+# A 32-bit run needs Debian's wine32 and a kernel that executes its 32-bit
+# loader; anything that fails beyond that is a fault, not a skip.
+wine_unsupported_reason() {
+  [ "$RAYLET_WIN_ARCH" = win32 ] || return 0
+  if [ ! -x "$WINE" ]; then
+    echo "no 32-bit Wine ($WINE): install wine32:i386"
+    return 0
+  fi
+  "$WINE" --version >/dev/null 2>&1
+  case $? in
+    126 | 127) echo "this kernel does not run 32-bit programs ($WINE does not execute)" ;;
+  esac
+  return 0
+}
+
+export -f wine_unsupported_reason wine_pid_alive wine_port_links wine_remove_ports wine_end_programs wine_ensure_server wine_run wine_start wine_reg wine_path

@@ -1,15 +1,20 @@
 #!/bin/bash
-# Runs one Wine test:  wine-run.sh STATE_DIR WIN64_DIR COMMAND [ARGS...]
-# COMMAND ending in .exe is a Windows program (relative: under WIN64_DIR);
+# Runs one Wine test:  wine-run.sh STATE_DIR WIN_DIR win64|win32 COMMAND [ARGS...]
+# COMMAND ending in .exe is a Windows program (relative: under WIN_DIR);
 # anything else is a bash script that drives programs with the helpers of
 # wine-env.sh (wine_run, wine_start, wine_reg, wine_path; WINEPREFIX, WINE_C,
-# WINE_SYSTEM32, RAYLET_WIN64_DIR ...), all exported to it.
+# WINE_SYSTEM32, RAYLET_WIN_DIR, RAYLET_WIN_ARCH ...), all exported to it.
+# Exit 77 (skipped, with the reason) when the host cannot run the kind.
 set -u
 # shellcheck source=tests/wine/infra/wine-env.sh
-. "$(dirname "$0")/wine-env.sh" "$1" "$2"
-shift 2
+. "$(dirname "$0")/wine-env.sh" "$1" "$2" "$3"
+shift 3
 command=$1
 shift
+if [ -s "$RAYLET_WINE_STATE/unsupported" ]; then
+  echo "skipped: $(cat "$RAYLET_WINE_STATE/unsupported")"
+  exit 77
+fi
 if [ ! -s "$RAYLET_WINE_STATE/display" ]; then
   echo "wine-run: no display; the set-up test (fixture wine) has not run" >&2
   exit 1
@@ -21,7 +26,7 @@ wine_end_programs
 : >"$RAYLET_WINE_STATE/started.pids"
 
 if [ ! -e "$command" ]; then
-  echo "wine-run: $command is missing (a program: build the win64 tree first)" >&2
+  echo "wine-run: $command is missing (a program: build its cross tree first, make $RAYLET_WIN_ARCH)" >&2
   exit 1
 fi
 case "$command" in

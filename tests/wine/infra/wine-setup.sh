@@ -1,8 +1,11 @@
 #!/bin/bash
-# Set-up step of the Wine tests (the CTest fixture "wine"):
-#   wine-setup.sh STATE_DIR WIN64_DIR
+# Set-up step of the Wine tests (the CTest fixtures "wine" and "win98"):
+#   wine-setup.sh STATE_DIR WIN_DIR win64|win32
 # Finds or starts an X display, creates the test prefix on first use (kept and
-# reused afterwards), and starts one persistent wineserver for the run.
+# reused afterwards), and starts one persistent wineserver for the run. A
+# win32 prefix is set to report Windows 98. On a host that cannot run 32-bit
+# programs it leaves the reason in STATE_DIR/unsupported, which makes every
+# test of the fixture report itself skipped.
 set -u
 infra=$(cd "$(dirname "$0")" && pwd)
 caller_display=${DISPLAY:-}
@@ -10,12 +13,18 @@ log() { printf '[wine-setup %s] %s\n' "$(date +%T)" "$*"; }
 started=$(date +%s%N)
 
 # A run that was cut short may have left its server and display behind.
-bash "$infra/wine-cleanup.sh" "$1" "$2" >/dev/null 2>&1
+bash "$infra/wine-cleanup.sh" "$1" "$2" "${3:-win64}" >/dev/null 2>&1
 # shellcheck source=tests/wine/infra/wine-env.sh
-. "$infra/wine-env.sh" "$1" "$2"
+. "$infra/wine-env.sh" "$1" "$2" "${3:-win64}"
 mkdir -p "$RAYLET_WINE_STATE"
 cd "$RAYLET_WINE_STATE" || exit 1
-rm -f started.pids display
+rm -f started.pids display unsupported
+reason=$(wine_unsupported_reason)
+if [ -n "$reason" ]; then
+  log "$RAYLET_WIN_ARCH tests will be skipped: $reason"
+  echo "$reason" >unsupported
+  exit 0
+fi
 
 DISPLAY=$caller_display
 if [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then
@@ -49,6 +58,10 @@ if [ ! -e "$WINEPREFIX/.raylet-ready" ]; then
   # Without a window manager Wine waits 2 s at every unmap unless its windows
   # are unmanaged.
   "$WINE" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>prefix.log 2>&1
+  # The release's users run Windows 98: its prefix says so to programs.
+  if [ "$RAYLET_WIN_ARCH" = win32 ]; then
+    "$WINE" winecfg.exe -v win98 </dev/null >>prefix.log 2>&1
+  fi
   # The server writes the registry out when it ends.
   "$WINESERVER" -k
   "$WINESERVER" -w

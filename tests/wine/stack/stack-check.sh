@@ -28,7 +28,7 @@ wait_line() {
   return 1
 }
 
-wine_run "$tool" install "$(wine_path "$RAYLET_WIN64_DIR/tests/wine/stack")" || fail "install"
+wine_run "$tool" install "$(wine_path "$RAYLET_WIN_DIR/tests/wine/stack")" || fail "install"
 [ -f "$WINE_SYSTEM32/infrared.cpl" ] || fail "infrared.cpl not in system32"
 
 # Seeds.

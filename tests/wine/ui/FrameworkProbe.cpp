@@ -3,6 +3,8 @@
 // report comes up in the message loop.
 #include <windows.h>
 
+#include <cstdlib>  // __argc, __argv
+
 #include "framework/TApplication.h"
 #include "framework/TDecoratedFrame.h"
 #include "framework/TDialog.h"

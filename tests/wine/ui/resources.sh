@@ -1,16 +1,18 @@
 #!/bin/bash
-# Resource test of both executables: resources.sh WIN32_DIR
-# The x64 and the i686 rayctl.exe are loaded as data files by one x64 test
-# program; their imports are checked here (system DLLs only, CTL3D32.DLL
-# never imported).
+# Resource test of both executables: resources.sh WIN64_DIR WIN32_DIR
+# The x64 and the i686 rayctl.exe are loaded as data files by the run's own
+# test program (x64 or i686); their imports are checked here (system DLLs
+# only, CTL3D32.DLL never imported).
 set -u
-win32_exe=$1/rayctl.exe
-win64_exe=$RAYLET_WIN64_DIR/rayctl.exe
-if [ ! -e "$win32_exe" ]; then
-  echo "no i686 build at $win32_exe: build it first (make win32)" >&2
-  exit 77
-fi
+win64_exe=$1/rayctl.exe
+win32_exe=$2/rayctl.exe
 status=0
+for exe in "$win64_exe" "$win32_exe"; do
+  if [ ! -e "$exe" ]; then
+    echo "FAIL: no executable at $exe: build both cross trees first (make win64 win32)" >&2
+    exit 1
+  fi
+done
 for exe in "$win64_exe" "$win32_exe"; do
   dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
   echo "$exe imports: $dlls"
