@@ -96,10 +96,11 @@ wine_end_programs() {
   local dir program
   for dir in /proc/[0-9]*; do
     program=
-    read -r -d "" program 2>/dev/null <"$dir/cmdline"
-    # Windows programs show their Windows path as their name.
-    case "$program" in
-      [A-Za-z]:\\*) ;;
+    { read -r -d "" program <"$dir/cmdline"; } 2>/dev/null
+    # Windows programs show their Windows path as their name; the 32-bit
+    # loader leaves the Unix path of a program started by one.
+    case "${program,,}" in
+      [a-z]:\\* | /*.exe) ;;
       *) continue ;;
     esac
     case "${program,,}" in
