@@ -1,36 +1,58 @@
 #!/bin/bash
 # The benchmark (`make bench`; not a test):
-#   bench/run.sh STATE_DIR WIN64_DIR NATIVE_DIR [ROUNDS]
-# Under Wine, in a prefix of its own (STATE_DIR/wine, set up and torn down
-# with the Wine tests' scripts): the wall time and peak memory of an
-# unattended `rayctl.exe /K` that ends at once (no monitor: message 53)
-# against the empty program built the same way (bench/raylet_empty.exe)
-# and, to show what Wine's first window costs any program, a program that
-# opens one window (bench/raylet_window.exe), in ROUNDS rounds; then
-# natively the unit suite's wall time.
+#   bench/run.sh STATE_DIR WIN64_DIR WIN32_DIR NATIVE_DIR [ROUNDS]
+# Under Wine, for each build in a prefix of its own (STATE_DIR/wine, the x64
+# build in a 64-bit prefix; STATE_DIR/win98, the i686 release in a 32-bit
+# prefix that reports Windows 98; set up and torn down with the Wine tests'
+# scripts): the wall time and peak memory of an unattended `rayctl.exe /K`
+# that ends at once (no monitor: message 53) against the empty program
+# built the same way (bench/raylet_empty.exe) and, to show what Wine's first
+# window costs any program, a program that opens one window
+# (bench/raylet_window.exe), in ROUNDS rounds; then natively the unit
+# suite's wall time. A host that cannot run 32-bit programs measures the
+# x64 build alone and says why.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 infra=$here/../tests/wine/infra
-state=$(realpath -m "$1")/wine
+bench=$(realpath -m "$1")
 win64=$(realpath -m "$2")
-native=$(realpath -m "$3")
-rounds=${4:-30}
-for program in "$win64/rayctl.exe" "$win64/bench/raylet_empty.exe" "$win64/bench/raylet_window.exe"; do
-  if [ ! -e "$program" ]; then
-    echo "bench: $program is missing (make win64)" >&2
-    exit 1
-  fi
-done
+win32=$(realpath -m "$3")
+native=$(realpath -m "$4")
+rounds=${5:-30}
+status=0
 
-mkdir -p "$state"
-bash "$infra/wine-setup.sh" "$state" "$win64" || exit 1
-# shellcheck source=tests/wine/infra/wine-env.sh
-. "$infra/wine-env.sh" "$state" "$win64"
-wine_end_programs
-python3 "$here/measure.py" "$rounds" "$win64/rayctl.exe" "$win64/bench/raylet_empty.exe" \
-  "$win64/bench/raylet_window.exe"
-status=$?
-bash "$infra/wine-cleanup.sh" "$state" "$win64" >/dev/null
+# measure KIND TREE STATE: one build's rounds.
+measure() {
+  local kind=$1 tree=$2 state=$3 program reason
+  for program in "$tree/rayctl.exe" "$tree/bench/raylet_empty.exe" "$tree/bench/raylet_window.exe"; do
+    if [ ! -e "$program" ]; then
+      echo "bench: $program is missing (make $kind)" >&2
+      return 1
+    fi
+  done
+  reason=$(. "$infra/wine-env.sh" "$state" "$tree" "$kind" && wine_unsupported_reason)
+  if [ -n "$reason" ]; then
+    echo "bench: $kind build not measured: $reason"
+    return 0
+  fi
+  mkdir -p "$state"
+  bash "$infra/wine-setup.sh" "$state" "$tree" "$kind" || return 1
+  (
+    # shellcheck source=tests/wine/infra/wine-env.sh
+    . "$infra/wine-env.sh" "$state" "$tree" "$kind"
+    wine_end_programs
+    python3 "$here/measure.py" "$rounds" "$tree/rayctl.exe" "$tree/bench/raylet_empty.exe" \
+      "$tree/bench/raylet_window.exe"
+  )
+  local result=$?
+  bash "$infra/wine-cleanup.sh" "$state" "$tree" "$kind" >/dev/null
+  return $result
+}
+
+echo "== x64 build, 64-bit prefix"
+measure win64 "$win64" "$bench/wine" || status=1
+echo "== i686 build (the Windows 98 release), 32-bit prefix reporting Windows 98"
+measure win32 "$win32" "$bench/win98" || status=1
 
 unit=$native/tests/unit/raylet_unit_tests
 if [ -x "$unit" ]; then

@@ -4,47 +4,70 @@
 # display (or on an Xvfb of its own when there is none), presses Enable,
 # Disable and Kill in turn, prints the caption and the label after each,
 # saves a screenshot as build/demo/raylet.png and closes the program.
-# Wine here runs only x64 programs: the demo runs build/win64/rayctl.exe;
-# build/win32/rayctl.exe is the Windows 98 build of the same sources.
+#
+# By default it runs the Windows 98 release, build/win32/rayctl.exe, in a
+# 32-bit prefix that reports Windows 98: what users run. RAYLET_DEMO=win64
+# runs the x64 build in a 64-bit prefix instead, and so does a host that
+# cannot run 32-bit programs (it says why).
 [ -n "${BASH_VERSION:-}" ] || exec bash "$0" "$@"
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
-win64=${RAYLET_DEMO_WIN64:-$root/build/win64}
-win32=${RAYLET_DEMO_WIN32:-$root/build/win32}
+kind=${RAYLET_DEMO:-win32}
 demo=$root/build/demo
-state=$demo/wine
 infra=$root/tests/wine/infra
 driver=tests/wine/ui/raylet_demo_driver.exe
 tool=tests/wine/stack/standin-stack.exe
 
-for file in "$win64/rayctl.exe" "$win64/$driver"; do
-  [ -e "$file" ] || { echo "demo: $file is missing; run make win64 first" >&2; exit 1; }
+case "$kind" in
+  win32 | win64) ;;
+  *) echo "demo: RAYLET_DEMO is win32 (the Windows 98 release) or win64, not $kind" >&2; exit 1 ;;
+esac
+if [ "$kind" = win32 ]; then
+  reason=$(. "$infra/wine-env.sh" "$demo/win98" "$root/build/win32" win32 && wine_unsupported_reason)
+  if [ -n "$reason" ]; then
+    echo "demo: cannot run the Windows 98 release here ($reason); running the x64 build instead"
+    kind=win64
+  fi
+fi
+if [ "$kind" = win32 ]; then
+  tree=${RAYLET_DEMO_WIN32:-$root/build/win32}
+  state=$demo/win98
+  echo "demo: the Windows 98 release ($tree/rayctl.exe) in a prefix that reports Windows 98"
+  echo "demo: (RAYLET_DEMO=win64 make demo runs the x64 build instead)"
+else
+  tree=${RAYLET_DEMO_WIN64:-$root/build/win64}
+  state=$demo/wine
+  echo "demo: the x64 build ($tree/rayctl.exe) in a 64-bit prefix"
+fi
+
+for file in "$tree/rayctl.exe" "$tree/$driver"; do
+  [ -e "$file" ] || { echo "demo: $file is missing; run make $kind first" >&2; exit 1; }
 done
 mkdir -p "$demo"
 rm -f "$demo/go" "$demo/driver.log" "$demo/raylet.png"
 
-bash "$infra/wine-setup.sh" "$state" "$win64"
-. "$infra/wine-env.sh" "$state" "$win64"
+bash "$infra/wine-setup.sh" "$state" "$tree" "$kind"
+. "$infra/wine-env.sh" "$state" "$tree" "$kind"
 cleanup() {
-  [ -e "$win64/$tool" ] && { wine_run "$tool" uninstall; wine_run "$tool" reset; } >/dev/null 2>&1
-  bash "$infra/wine-cleanup.sh" "$state" "$win64" >/dev/null 2>&1
+  [ -e "$tree/$tool" ] && { wine_run "$tool" uninstall; wine_run "$tool" reset; } >/dev/null 2>&1
+  bash "$infra/wine-cleanup.sh" "$state" "$tree" "$kind" >/dev/null 2>&1
 }
 trap cleanup EXIT
 wine_ensure_server
 
-if [ -e "$win64/$tool" ]; then
+if [ -e "$tree/$tool" ]; then
   # Driver installed, switched off, no monitor; the control panel's applet
   # starts the "Infrared Monitor" window 600 ms after it is asked to.
-  wine_run "$tool" install "$(wine_path "$win64/tests/wine/stack")"
+  wine_run "$tool" install "$(wine_path "$tree/tests/wine/stack")"
   wine_run "$tool" installed 0
   wine_run "$tool" scenario INFRARED 600
   echo "demo: stand-in infrared stack installed (setting off, monitor not running)"
 else
-  echo "demo: no stand-in stack in $win64; Raylet finds no driver"
+  echo "demo: no stand-in stack in $tree; Raylet finds no driver"
 fi
 
-echo "demo: display $DISPLAY; Raylet: $win64/rayctl.exe"
+echo "demo: display $DISPLAY"
 wine_run "$driver" "$(wine_path "$demo/go")" >"$demo/driver.log" 2>&1 &
 driver_pid=$!
 for _ in $(seq 1200); do
@@ -57,11 +80,16 @@ if ! grep -q '^READY' "$demo/driver.log"; then
   echo "demo: the buttons were not all pressed" >&2
   exit 1
 fi
-import -window root "$demo/raylet.png"
+# The frame alone, as Windows draws it (the rest of the screen is empty).
+frame=$(xwininfo -root -tree | grep -F '"Raylet": ("rayctl.exe"' | awk '{ print $1 }' | head -n1)
+if [ -n "$frame" ]; then
+  import -window "$frame" "$demo/raylet.png"
+else
+  import -window root "$demo/raylet.png"
+fi
 echo "demo: screenshot saved as build/demo/raylet.png"
 touch "$demo/go"
 status=0
 wait "$driver_pid" || status=$?
 tr -d '\r' <"$demo/driver.log" | sed -n 's/^Exit: /demo: Exit pressed: /p'
-[ -e "$win32/rayctl.exe" ] && echo "demo: the Windows 98 build is $win32/rayctl.exe"
 exit $status

@@ -20,6 +20,7 @@ ln -s /dev/null "$WINEPREFIX/dosdevices/lpt2"
 wine_remove_ports
 [ -z "$(wine_port_links)" ] || fail "port links not removed: $(wine_port_links)"
 grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" || fail "X11 driver windows are managed"
+[ -e "$WINE_WINDOWS/Fonts/marlett.ttf" ] || fail "no Marlett font in the prefix: caption buttons would be letters"
 wine_run cmd.exe /c exit 7
 [ $? -eq 7 ] || fail "exit code of a Windows program not passed on"
 [ "$(wine_path /tmp/a)" = 'Z:\tmp\a' ] || fail "wine_path gives $(wine_path /tmp/a)"

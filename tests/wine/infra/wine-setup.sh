@@ -76,6 +76,13 @@ else
   log "reusing the prefix $WINEPREFIX"
 fi
 
+# Wine draws the caption buttons with its Marlett font (Debian's
+# fonts-wine); this Wine does not find it in its own data folder, only in
+# the prefix's font folder. Without it the buttons read "0 1 r".
+for font in /usr/share/wine/fonts/marlett.ttf; do
+  [ -e "$font" ] && [ ! -e "$WINE_WINDOWS/Fonts/${font##*/}" ] && cp "$font" "$WINE_WINDOWS/Fonts/"
+done
+
 if ! wine_ensure_server; then
   log "wineserver did not start:"
   cat wineserver.log
