@@ -6,7 +6,7 @@ WIN64 := build/win64
 WIN32 := build/win32
 CMAKE_FLAGS ?=
 
-.PHONY: all deps native win64 win32 test unit sanitize fuzz fuzz-smoke lint demo bench clean
+.PHONY: all deps native win64 win32 test unit sanitize fuzz fuzz-smoke lint demo dist bench clean
 
 all: native win64 win32
 
@@ -59,6 +59,11 @@ unit: native
 
 demo: win64 win32
 	@sh scripts/demo.sh
+
+# The release for Windows 98 users, from the tested i686 tree:
+# build/dist/raylet-<version>.zip and build/dist/SHA256SUMS (printed).
+dist: win32
+	@python3 scripts/dist.py . $(WIN32)/rayctl.exe build/dist
 
 # Not a test: under Wine, an unattended rayctl.exe /K against an empty
 # program of ours (BENCH_ROUNDS rounds, median ratio, peak memory), in a

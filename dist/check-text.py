@@ -14,7 +14,8 @@ usage: check-text.py FILE --encoding ascii|cp932 [--max 76] [--crlf]
   --convert   FILE is UTF-8 with LF line ends, as stored in git: encode it
               with --encoding (and CR LF with --crlf), as the packaging
               does, before checking.
-  --messages  every numbered message in that list ({N, "text", ...}),
+  --messages  every numbered message in that list ({N, "text", ...}) and
+              in the driver's code (driver/*.cpp),
               the result label's initial text (driver/TSetRay.cpp), the
               port probe's box texts (driver/ProbePort.cpp) and the
               removal's restart box (maintenance/DriverRemoval.cpp) must
@@ -70,6 +71,21 @@ def known_messages(path):
     for m in re.finditer(r"\{\s*(\d+)\s*,\s*((?:" + _LITERAL + r"\s*)+),", source):
         text = "".join(unescape(b) for b in re.findall(_LITERAL, m.group(2)))
         entries.append(("message %s" % m.group(1), text))
+    return entries
+
+
+def code_messages(folder):
+    """Every numbered message the driver's code writes: each string literal
+    (adjacent ones joined) of folder/*.cpp that ends in a blank and a number,
+    so a message added to the code without an explanation is missed."""
+    entries = []
+    for path in sorted(folder.glob("*.cpp")):
+        source = path.read_text(encoding="utf-8")
+        for m in re.finditer(r"(?:" + _LITERAL + r"\s*)+", source):
+            text = "".join(unescape(b) for b in re.findall(_LITERAL, m.group(0)))
+            found = re.search(r" (\d+)$", text)
+            if found:
+                entries.append(("message %s (%s)" % (found.group(1), path.name), text))
     return entries
 
 
@@ -193,6 +209,7 @@ def main():
         wanted = []
         sources = [
             (messages, known_messages, "no {N, \"text\", ...} entry"),
+            (root / "driver", code_messages, "no numbered message in the code"),
             (root / "driver" / "TSetRay.cpp", initial_result_text, "no kInitialResultText"),
             (root / "driver" / "ProbePort.cpp", probe_boxes, "no \"fault ...\" box text"),
             (root / "maintenance" / "DriverRemoval.cpp", restart_box, "no MessageBoxExA texts"),

@@ -62,7 +62,7 @@ inline std::string MakeBlock(const std::string& table, const std::vector<std::pa
 }
 
 inline std::vector<std::pair<std::string, std::string>> ProgramValues() {
-  return {{"CompanyName", "Raylet project"}, {"FileDescription", "Raylet"},   {"FileVersion", "1.3"},
+  return {{"CompanyName", "The Raylet authors"}, {"FileDescription", "Raylet"},   {"FileVersion", "1.3"},
           {"InternalName", "rayctl"},        {"LegalCopyright", "(C) us"},   {"OriginalFilename", "rayctl.exe"},
           {"ProductName", "RayCtl"},         {"ProductVersion", "1.3"}};
 }

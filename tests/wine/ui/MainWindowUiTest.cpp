@@ -80,7 +80,7 @@ TEST_F(MainWindow, DialogHoldsTheSeventeenControlsInTabOrder) {
       {107, "Button", "IrMonitor setting"},
       {108, "Button", "&Road memory every win98 startup."},
       {109, "Button", "Road memory when you &need MS-IrDA."},
-      {65535, "Static", "Raylet project page\nraylet.example.org"},
+      {65535, "Static", "Raylet is free software\nunder the MIT License."},
       {110, "Button", ""},
       {111, "Button", ""},
       {101, "Button", "&Disable MS-IrDA Driver"},
@@ -126,7 +126,7 @@ TEST_F(MainWindow, AboutBoxShowsTheVersionAndLeavesCaptionAndLabel) {
     ASSERT_TRUE(WaitFor([&] { return (about = rayctl.FindOwnWindow("About this software")) != nullptr; }));
     ASSERT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(about, 22001)) == "RayCtl Version 1.3"; }))
         << WindowText(GetDlgItem(about, 22001));
-    EXPECT_EQ("Copyright (C) 2026 the Raylet project", WindowText(GetDlgItem(about, 22002)));
+    EXPECT_EQ("Copyright (C) 2026 The Raylet authors", WindowText(GetDlgItem(about, 22002)));
     EXPECT_EQ("", WindowText(GetDlgItem(about, 22003)));
     EXPECT_EQ(rayctl.Frame(), GetWindow(about, GW_OWNER));
     EXPECT_FALSE(IsWindowEnabled(rayctl.Frame()));  // modal

@@ -43,7 +43,7 @@ DialogSpec MainDialog() {
               {group, 188, 4, 100, 72, 107, kButton, L"IrMonitor setting"},
               {push | BS_MULTILINE, 192, 20, 92, 24, 108, kButton, L"&Road memory every win98 startup."},
               {push | BS_MULTILINE, 192, 48, 92, 24, 109, kButton, L"Road memory when you &need MS-IrDA."},
-              {kChildVisible | SS_LEFT, 192, 160, 104, 24, 65535, kStatic, L"Raylet project page\nraylet.example.org"},
+              {kChildVisible | SS_LEFT, 192, 160, 104, 24, 65535, kStatic, L"Raylet is free software\nunder the MIT License."},
               {group, 12, 12, 84, 148, 110, kButton, L""},
               {group, 96, 12, 84, 148, 111, kButton, L""},
               {push, 16, 120, 76, 16, 101, kButton, L"&Disable MS-IrDA Driver"},

@@ -47,11 +47,11 @@ std::wstring TextValue(const std::vector<uint8_t>& bytes, const Node& node) {
 
 TEST(ResourceVersion, FixedPartStringTableAndTranslationAsDesigned) {
   const std::vector<std::pair<std::wstring, std::wstring>> expected = {
-      {L"CompanyName", L"Raylet project"},
+      {L"CompanyName", L"The Raylet authors"},
       {L"FileDescription", L"Raylet"},
       {L"FileVersion", L"1.3"},
       {L"InternalName", L"rayctl"},
-      {L"LegalCopyright", L"Copyright (C) 2026 the Raylet project"},
+      {L"LegalCopyright", L"Copyright (C) 2026 The Raylet authors"},
       {L"OriginalFilename", L"rayctl.exe"},
       {L"ProductName", L"RayCtl"},
       {L"ProductVersion", L"1.3"},
