@@ -5,6 +5,12 @@ if(RAYLET_ARCH_FLAGS)
   add_compile_options(${RAYLET_ARCH_FLAGS})
 endif()
 
+# Reproducible programs: the same commit gives the same bytes in any folder
+# at any time, so no source or build path enters an object file.
+if(WIN32)
+  add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
+endif()
+
 set(RAYLET_WARNINGS -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
 
 function(raylet_shipped target)
@@ -26,7 +32,8 @@ endfunction()
 # entry point, heap and memory routines (shell/win32/runtime), the system
 # DLLs Windows 98 has and libgcc (stack probes); GUI subsystem and OS
 # version 4.0; stripped, unused sections dropped, no relocations (an .exe
-# always loads at its own base). Writes <target>.map beside the program; the
+# always loads at its own base), no link time stamp in the header (the same
+# sources give the same bytes). Writes <target>.map beside the program; the
 # link fails when any object brings a global constructor.
 function(raylet_runtime_free_executable target)
   target_sources(${target} PRIVATE $<TARGET_OBJECTS:raylet_runtime>)
@@ -39,7 +46,8 @@ function(raylet_runtime_free_executable target)
   target_link_options(${target} PRIVATE -nostdlib -nostartfiles -Wl,--gc-sections -s
                       -Wl,--subsystem,windows:4.0 -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
                       -Wl,--major-os-version,4 -Wl,--minor-os-version,0 -Wl,--file-alignment,512
-                      -Wl,--disable-dynamicbase -Wl,--disable-reloc-section -Wl,-Map=${map})
+                      -Wl,--disable-dynamicbase -Wl,--disable-reloc-section -Wl,--no-insert-timestamp
+                      -Wl,-Map=${map})
   add_custom_command(TARGET ${target} POST_BUILD
                      COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-constructors.sh ${map}
                      VERBATIM)
