@@ -79,9 +79,10 @@ fi
 # Wine draws the caption buttons with its Marlett font (Debian's
 # fonts-wine); this Wine does not find it in its own data folder, only in
 # the prefix's font folder. Without it the buttons read "0 1 r".
-for font in /usr/share/wine/fonts/marlett.ttf; do
-  [ -e "$font" ] && [ ! -e "$WINE_WINDOWS/Fonts/${font##*/}" ] && cp "$font" "$WINE_WINDOWS/Fonts/"
-done
+marlett=/usr/share/wine/fonts/marlett.ttf
+if [ -e "$marlett" ] && [ ! -e "$WINE_WINDOWS/Fonts/marlett.ttf" ]; then
+  cp "$marlett" "$WINE_WINDOWS/Fonts/"
+fi
 
 if ! wine_ensure_server; then
   log "wineserver did not start:"
