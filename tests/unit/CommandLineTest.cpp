@@ -243,7 +243,18 @@ INSTANTIATE_TEST_SUITE_P(Arguments, ReplyWindowTest,
                                            ReplyCase{"/H1A2Bxyz", 0x1A2B}, ReplyCase{"/HFFFFFFFF", 0xFFFFFFFF},
                                            ReplyCase{"/h1A2B", 0}, ReplyCase{"/H", 0}, ReplyCase{"/Hxyz", 0},
                                            ReplyCase{"/H0", 0}, ReplyCase{"1A2B", 0}, ReplyCase{"", 0},
-                                           ReplyCase{"garbage", 0}));
+                                           ReplyCase{"garbage", 0},
+                                           // What "%x" reads besides plain digits.
+                                           ReplyCase{"/H0x1A2B", 0x1A2B}, ReplyCase{"/H 1A2B", 0x1A2B},
+                                           ReplyCase{"/H-1", 0xFFFFFFFF}, ReplyCase{"/H123456789", 0x23456789}));
+
+// A caller that leaves a blank after /H hands over two entries; the third
+// alone, "/H", names no window.
+TEST_F(CommandLineTest, ReplyArgumentSplitAtABlankNamesNoWindow) {
+  Run({"/E", "/H", "1A2B"});  // not installed: fails
+  EXPECT_EQ(kNoPosts, Posts());
+  EXPECT_NE("close 2", view.events.back());
+}
 
 TEST_F(CommandLineTest, InputIsOffWhileTheOperationRuns) {
   DriverBusyDisabling();

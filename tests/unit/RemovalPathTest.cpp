@@ -8,6 +8,7 @@
 
 #include "maintenance/DriverRemoval.h"
 #include "sim/SimFixture.h"
+#include "sim/StackPoison.h"
 
 namespace raylet {
 namespace {
@@ -111,6 +112,22 @@ TEST_F(RemovalPathTest, ControlPanelFileIsNotDeletedAtACutShortPath) {
   sim.files.system_directory = "C:\\" + std::string(300, 'S');  // the folder alone does not fit
   RunOnceCommand();
   EXPECT_TRUE(Deleted().empty());
+}
+
+// Windows leaves the rest of a buffer as it was; the program clears each one
+// before it asks.
+TEST_F(RemovalPathTest, EveryFolderAndPathQueryGetsAZeroedBuffer) {
+  sim::PoisonStack();
+  RunOnceCommand();
+  sim::PoisonStack();
+  FinishRemoval(sim);
+  std::vector<std::string> calls;
+  for (const sim::FolderQuery& query : sim.files.FolderQueries()) {
+    calls.push_back(query.call);
+    EXPECT_TRUE(query.zeroed) << query.call << " #" << calls.size();
+  }
+  EXPECT_EQ(2 + 22u, calls.size());
+  EXPECT_EQ("GetModuleFileNameA", calls.at(1));
 }
 
 // --- Second stage ---

@@ -196,6 +196,19 @@ TEST_F(RemovalScanTest, InstalledDropsByOneWrittenAsTwoBytesOfTheReadType) {
   EXPECT_EQ(std::string("\x01\x00", 2), Installed()->data) << "once per run";
 }
 
+TEST_F(RemovalScanTest, InstalledOf256OrMoreBorrowsFromTheHighByte) {
+  sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", 0x100);
+  Remove();
+  EXPECT_EQ(std::string("\xFF\x00", 2), Installed()->data);
+  sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", 0x1234);
+  Remove();
+  EXPECT_EQ(std::string("\x33\x12", 2), Installed()->data);
+  // Only the low word is stored back, whatever the count above it.
+  sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", 0x10000);
+  Remove();
+  EXPECT_EQ(std::string("\xFF\xFF", 2), Installed()->data);
+}
+
 TEST_F(RemovalScanTest, InstalledKeepsABinaryType) {
   sim.registry.SetValue(kLM, "Enum\\Infrared", "Installed", REG_BINARY, std::string("\x01\x00", 2));
   Remove();
