@@ -198,6 +198,7 @@ TEST_F(CommandLineTest, UnknownSwitchShowsTheInitialTextAndStaysOpen) {
 TEST_F(CommandLineTest, UnknownSwitchWithReplyWindowRepliesFailureAndCloses) {
   Run({"/x", "/H1A2B"});
   EXPECT_EQ(kReplyFailure, Posts());
+  EXPECT_LT(FirstPost(), CallsBefore("close 2")) << "the reply goes before the close";
   EXPECT_EQ((Events{"caption Raylet", "show normal", "label " + std::string(TSetRay::kInitialResultText), "exit 1",
                     "close 2"}),
             view.events);
@@ -210,6 +211,14 @@ TEST_F(CommandLineTest, OnlyTheFirstTwoCharactersCount) {
   Run({"/Enable", "/H1A2B"});
   EXPECT_EQ(kReplySuccess, Posts());
   EXPECT_EQ("Success! IrDA-driver is ENABLE! 5", std::string(ray.ResultText));
+}
+
+TEST_F(CommandLineTest, SwitchIsReadOnlyFromASecondEntry) {
+  DriverSucceedsEnabling();
+  const char* args[] = {"rayctl.exe", "/E", nullptr};
+  EXPECT_EQ(1, RunCommandLine(1, args, ray, sim, view));  // the count says one entry
+  EXPECT_EQ(Events{"caption Raylet"}, view.events);
+  EXPECT_TRUE(sim.Trace().empty());
 }
 
 TEST_F(CommandLineTest, ReplyWindowIsReadOnlyFromAThirdEntry) {
@@ -263,6 +272,14 @@ TEST_F(CommandLineTest, InputIsOffWhileTheOperationRuns) {
   std::size_t on = CallsBefore("input on");
   EXPECT_EQ(0u, off) << "before the operation's first call";
   EXPECT_EQ(sim.Trace().size(), on) << "after its last";
+}
+
+TEST_F(CommandLineTest, InputIsOffWhileTheFilesAreDeleted) {
+  EXPECT_EQ(1, Run({"/F"}));
+  std::size_t off = CallsBefore("input off");
+  std::size_t on = CallsBefore("input on");
+  EXPECT_EQ(0u, off) << "before the first folder query";
+  EXPECT_EQ(sim.Trace().size(), on) << "after the last deletion";
 }
 
 TEST_F(CommandLineTest, FailureDisplayShowsTheWholeResultText) {

@@ -39,6 +39,12 @@ TEST_F(SwitchOffTest, VirtualPortMissingGives39AndTrue) {
   }
 }
 
+TEST_F(SwitchOffTest, PortNamesOfOneLetterCountAsNamed) {
+  SeedIrda(sim, {.virtual_com = "a", .virtual_lpt = "b", .enabled = 0});
+  EXPECT_TRUE(Enable(false));
+  EXPECT_EQ("Allready MS-IrDA driver was DISABLE! 40", Result());
+}
+
 TEST_F(SwitchOffTest, SettingOffGives40EvenWithMonitorRunning) {
   SeedIrda(sim, {.enabled = 0});
   sim.desktop.AddWindow("IRMON");

@@ -38,6 +38,13 @@ TEST_F(SwitchOnTest, VirtualPortMissingGives2) {
   }
 }
 
+TEST_F(SwitchOnTest, PortNamesOfOneLetterCountAsNamed) {
+  SeedIrda(sim, {.virtual_com = "a", .virtual_lpt = "b"});
+  sim.desktop.AddWindow("IRMON");
+  EXPECT_TRUE(Enable(true));
+  EXPECT_EQ("Allready IrDA driver was ENABLE 3", Result());
+}
+
 TEST_F(SwitchOnTest, SettingOnAndMonitorRunningGives3) {
   SeedIrda(sim, {.enabled = 7});
   sim.desktop.AddWindow("IRMON");
@@ -72,6 +79,18 @@ TEST_F(SwitchOnTest, IrmonFoundAtThirdLookGives11After900ms) {
   EXPECT_EQ(std::vector<DWORD>(3, 300), sim.clock.Sleeps());
   EXPECT_EQ(1 + 3, sim.desktop.Looks("IRMON"));
   EXPECT_EQ(0u, Writes());
+}
+
+// Each look comes before its pause: a monitor that is up 300 ms after the
+// start is found at the second look, then the wait still pauses once more.
+TEST_F(SwitchOnTest, IrmonWaitLooksBeforeEachPause) {
+  SeedIrda(sim);
+  sim.ports.Spec("COM4")->held = true;
+  sim.desktop.AddWindow("IRMON", {.starts_with_launch = true, .appear_after_ms = 300});
+  EXPECT_TRUE(Enable(true));
+  EXPECT_EQ("Success! IrDA-driver is ENABLE! 11", Result());
+  EXPECT_EQ(600u, sim.clock.Now());
+  EXPECT_EQ(1 + 2, sim.desktop.Looks("IRMON"));
 }
 
 TEST_F(SwitchOnTest, IrmonNeverFoundGives10After30LooksAnd9s) {

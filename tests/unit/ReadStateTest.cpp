@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <type_traits>
 
 #include "sim/DriverFixture.h"
@@ -26,6 +27,30 @@ static_assert(std::is_same_v<decltype(TSetRay::PortTimeouts), COMMTIMEOUTS>);
 static_assert(std::has_virtual_destructor_v<TSetRay>);
 
 class ReadStateTest : public DriverTest {};
+
+// Before any discovery the record holds nothing but the initial text, in
+// whatever memory it is built.
+TEST_F(ReadStateTest, NewRecordIsEmptyButForTheInitialText) {
+  alignas(TSetRay) unsigned char storage[sizeof(TSetRay)];
+  std::memset(storage, 0xA5, sizeof storage);
+  auto* record = new (storage) TSetRay(sim);
+  auto all_zero = [](const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    return std::all_of(bytes, bytes + size, [](unsigned char b) { return b == 0; });
+  };
+  EXPECT_TRUE(all_zero(record->PhysicalCOM, sizeof record->PhysicalCOM));
+  EXPECT_STREQ(TSetRay::kInitialResultText, record->ResultText);
+  EXPECT_EQ(0u, record->Enable);
+  EXPECT_EQ(0, record->Active);
+  EXPECT_TRUE(all_zero(record->V_COM, sizeof record->V_COM));
+  EXPECT_TRUE(all_zero(record->V_LPT, sizeof record->V_LPT));
+  EXPECT_EQ(nullptr, record->MonitorWindow);
+  EXPECT_FALSE(record->PortHandle.IsValid());
+  EXPECT_TRUE(all_zero(&record->PortSettings, sizeof record->PortSettings));
+  EXPECT_TRUE(all_zero(&record->PortTimeouts, sizeof record->PortTimeouts));
+  record->~TSetRay();
+  EXPECT_TRUE(sim.Trace().empty()) << "building and destroying the record asks the system nothing";
+}
 
 TEST_F(ReadStateTest, FieldsStandInTheirOrder) {
   auto at = [this](const void* field) { return static_cast<const char*>(field) - reinterpret_cast<char*>(&ray); };

@@ -84,6 +84,11 @@ TEST_F(RemovalPathTest, RunOnceLongestPathThatFits) {
   EXPECT_EQ(path + " /F", RunOnceCommand());
 }
 
+TEST_F(RemovalPathTest, RunOnceIsNotWrittenWithoutTheProgramsPath) {
+  sim.files.module_file_name = "";
+  EXPECT_EQ("(none)", RunOnceCommand());
+}
+
 TEST_F(RemovalPathTest, RunOnceIsNotWrittenFromACutShortPath) {
   sim.files.module_file_name = "C:\\" + std::string(246, 'D') + "\\rayctl.exe";  // 260 characters
   EXPECT_EQ("(none)", RunOnceCommand());
@@ -189,6 +194,13 @@ TEST_F(RemovalPathTest, FinishSkipsOnlyThePathsThatDoNotFit) {
   EXPECT_EQ(expected, Deleted());
   EXPECT_TRUE(sim.files.Exists(windows + "\\SendTo\\Infrared Recipie"));
   EXPECT_TRUE(sim.files.Exists(windows + "\\SendTo\\Infrared Recipient.lnk"));
+}
+
+TEST_F(RemovalPathTest, FinishSkipsAFolderThatCannotBeRead) {
+  sim.files.windows_directory = "";
+  FinishRemoval(sim);
+  EXPECT_EQ(kSystemFiles.size(), Deleted().size());
+  for (const std::string& path : Deleted()) EXPECT_EQ(0u, path.rfind("C:\\WINDOWS\\SYSTEM\\", 0)) << path;
 }
 
 TEST_F(RemovalPathTest, FinishSkipsAFolderThatDoesNotFit) {
