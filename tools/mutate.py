@@ -96,8 +96,28 @@ class Mutant:
     apply: object     # lines -> new lines
 
 
-def describe(kind, change, code):
-    return f"{kind}: {change} in `{' '.join(code.split())}`"
+def describe(kind, change, code, function):
+    return f"{kind}: {change} in `{' '.join(code.split())}` ({function})"
+
+
+DEFINITION_RE = re.compile(r"^\s*(?:[\w:<>*&~]+\s+)*?([A-Za-z_~][\w:~]*)\s*\([^;]*$")
+NOT_DEFINITIONS = {"if", "for", "while", "switch", "return", "sizeof", "static_cast", "reinterpret_cast"}
+
+
+def enclosing_functions(masked):
+    """For each line, the name of the function whose definition began last
+    above it ("namespace scope" before any): the stable part of a mutant's
+    place, which survives edits elsewhere in the file."""
+    names, current = [], "namespace scope"
+    for code in masked:
+        m = DEFINITION_RE.match(code)
+        first_word = code.split("(")[0].split()
+        if m and first_word and first_word[0] not in NOT_DEFINITIONS and m.group(1) not in NOT_DEFINITIONS \
+                and not code.rstrip().endswith(")") or (m and code.rstrip().endswith("{")
+                                                       and first_word and first_word[0] not in NOT_DEFINITIONS):
+            current = m.group(1)
+        names.append(current)
+    return names
 
 
 RELATIONAL = {"==": "!=", "!=": "==", "<": "<=", "<=": "<", ">": ">=", ">=": ">"}
@@ -199,10 +219,17 @@ def replace_at(lines, index, col, old, new):
 def scan_file(rel, text):
     lines = text.split("\n")
     masked = mask_code(lines)
+    functions = enclosing_functions(masked)
     mutants = []
+    seen_descriptions = {}
 
     def add(index, kind, change, fn):
-        mutants.append(Mutant(rel, index + 1, kind, describe(kind, change, lines[index]), fn))
+        description = describe(kind, change, lines[index], functions[index])
+        # The same change on an identical line of the same function.
+        seen_descriptions[description] = seen_descriptions.get(description, 0) + 1
+        if seen_descriptions[description] > 1:
+            description += f" #{seen_descriptions[description]}"
+        mutants.append(Mutant(rel, index + 1, kind, description, fn))
 
     for i, code in enumerate(masked):
         if is_skipped_line(code):
@@ -272,7 +299,8 @@ def scan_file(rel, text):
 
 
 def read_equivalents():
-    """{(path, description): reason} from the checked-in list."""
+    """{(path, description): reason} from the checked-in list, whose lines
+    read `path: description -- reason`."""
     known = {}
     if not EQUIVALENT_FILE.exists():
         return known
@@ -280,10 +308,11 @@ def read_equivalents():
         line = raw.strip()
         if not line or line.startswith("#"):
             continue
-        parts = [p.strip() for p in line.split(" | ")]
-        if len(parts) != 3 or not all(parts):
-            sys.exit(f"{EQUIVALENT_FILE.name}:{number}: want 'path | description | reason'")
-        known[(parts[0], parts[1])] = parts[2]
+        path, _, rest = line.partition(": ")
+        description, _, reason = rest.rpartition(" -- ")
+        if not path or not description or not reason:
+            sys.exit(f"{EQUIVALENT_FILE.name}:{number}: want 'path: description -- reason'")
+        known[(path, description)] = reason
     return known
 
 

@@ -45,7 +45,8 @@ class CommandLineTest : public sim::SimTest {
  protected:
   LRESULT Run(std::vector<const char*> args) {
     args.insert(args.begin(), "C:\\RAYLET\\rayctl.exe");
-    return RunCommandLine(static_cast<int>(args.size()), args.data(), ray, sim, view);
+    args.push_back(nullptr);  // as the start-up's split ends the entries
+    return RunCommandLine(static_cast<int>(args.size() - 1), args.data(), ray, sim, view);
   }
   // Posts of the program: "2024 to 0x1a2b: 1, 0".
   std::vector<std::string> Posts() const {

@@ -210,6 +210,9 @@ TEST_F(RemovalScanTest, InstalledOf256OrMoreBorrowsFromTheHighByte) {
   sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", 0x1000000);
   Remove();
   EXPECT_EQ(std::string("\xFF\xFF", 2), Installed()->data);
+  sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", 0x80000000u);
+  Remove();
+  EXPECT_EQ(std::string("\xFF\xFF", 2), Installed()->data);
 }
 
 TEST_F(RemovalScanTest, InstalledKeepsABinaryType) {

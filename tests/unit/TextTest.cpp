@@ -89,6 +89,10 @@ TEST(Text, FormatsPaddedNumbers) {
   EXPECT_STREQ("", FormatHex(buffer, 1, 0x12, 0));
   char wide[32];
   EXPECT_STREQ("0000000000000005", FormatDecimal(wide, sizeof wide, 5, 20)) << "at most 16 digits";
+  char padded[8];
+  std::memset(padded, 'x', sizeof padded);
+  FormatDecimal(padded, sizeof padded, 7, 4);
+  EXPECT_EQ(std::string("0007\0xxx", 8), std::string(padded, 8)) << "nothing written past the terminator";
   char untouched[2] = {'x', 'x'};
   FormatHex(untouched, 0, 0x12, 2);
   EXPECT_EQ('x', untouched[0]);
