@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "maintenance/DriverRemoval.h"
@@ -197,22 +198,17 @@ TEST_F(RemovalScanTest, InstalledDropsByOneWrittenAsTwoBytesOfTheReadType) {
 }
 
 TEST_F(RemovalScanTest, InstalledOf256OrMoreBorrowsFromTheHighByte) {
-  sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", 0x100);
-  Remove();
-  EXPECT_EQ(std::string("\xFF\x00", 2), Installed()->data);
-  sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", 0x1234);
-  Remove();
-  EXPECT_EQ(std::string("\x33\x12", 2), Installed()->data);
   // Only the low word is stored back, whatever the count above it.
-  sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", 0x10000);
-  Remove();
-  EXPECT_EQ(std::string("\xFF\xFF", 2), Installed()->data);
-  sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", 0x1000000);
-  Remove();
-  EXPECT_EQ(std::string("\xFF\xFF", 2), Installed()->data);
-  sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", 0x80000000u);
-  Remove();
-  EXPECT_EQ(std::string("\xFF\xFF", 2), Installed()->data);
+  const std::pair<DWORD, std::string> kCounts[] = {{0x100, std::string("\xFF\x00", 2)},
+                                                   {0x1234, std::string("\x33\x12", 2)},
+                                                   {0x10000, std::string("\xFF\xFF", 2)},
+                                                   {0x1000000, std::string("\xFF\xFF", 2)},
+                                                   {0x80000000u, std::string("\xFF\xFF", 2)}};
+  for (const auto& [count, stored] : kCounts) {
+    sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", count);
+    Remove();
+    EXPECT_EQ(stored, Installed()->data) << std::hex << count;
+  }
 }
 
 TEST_F(RemovalScanTest, InstalledKeepsABinaryType) {
