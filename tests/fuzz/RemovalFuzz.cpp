@@ -207,7 +207,10 @@ void CheckRunOnce(const sim::SimWindows& sim, bool had_key) {
     Check(!value && !sim.registry.KeyExists(kLM, kRunOnce), "the RunOnce key was created", &sim);
     return;
   }
-  if (!value) return;  // no whole command to register
+  // The command goes missing only when the program's own path does not fit
+  // a path buffer: a cut-short path would name some other program.
+  Check(value.has_value() || sim.files.module_file_name.size() >= MAX_PATH, "RayCtl is missing", &sim);
+  if (!value) return;
   Check(value->type == REG_SZ, "RayCtl is not REG_SZ", &sim);
   Check(!value->data.empty() && value->data.back() == '\0' && value->data.find('\0') == value->data.size() - 1,
         "RayCtl is not one terminated text", &sim);

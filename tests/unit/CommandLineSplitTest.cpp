@@ -92,6 +92,19 @@ TEST(CommandLineSplit, NoBufferOrNoLineGivesNoArguments) {
   EXPECT_EQ(nullptr, argv[0]);
   EXPECT_EQ(0, SplitCommandLine("p 1", nullptr, 16, argv, 3));
   EXPECT_EQ(Args{""}, Split(""));
+  EXPECT_EQ(0, SplitCommandLine("p 1", buffer, sizeof buffer, nullptr, 3));
+  EXPECT_EQ(0, SplitCommandLine("p 1", buffer, sizeof buffer, argv, -1));
+}
+
+// Once the buffer is full, even an empty argument has no room for its
+// terminator.
+TEST(CommandLineSplit, FullBufferTakesNoEmptyArgument) {
+  char buffer[4] = {'x', 'x', 'x', 'x'};
+  char* argv[4] = {};
+  EXPECT_EQ(1, SplitCommandLine("a \"\"", buffer, 2, argv, 3));
+  EXPECT_STREQ("a", argv[0]);
+  EXPECT_EQ(nullptr, argv[1]);
+  EXPECT_EQ('x', buffer[2]) << "nothing written past the buffer";
 }
 
 }  // namespace

@@ -45,7 +45,8 @@ class CommandLineTest : public sim::SimTest {
  protected:
   LRESULT Run(std::vector<const char*> args) {
     args.insert(args.begin(), "C:\\RAYLET\\rayctl.exe");
-    return RunCommandLine(static_cast<int>(args.size()), args.data(), ray, sim, view);
+    args.push_back(nullptr);  // as the start-up's split ends the entries
+    return RunCommandLine(static_cast<int>(args.size() - 1), args.data(), ray, sim, view);
   }
   // Posts of the program: "2024 to 0x1a2b: 1, 0".
   std::vector<std::string> Posts() const {
@@ -198,6 +199,7 @@ TEST_F(CommandLineTest, UnknownSwitchShowsTheInitialTextAndStaysOpen) {
 TEST_F(CommandLineTest, UnknownSwitchWithReplyWindowRepliesFailureAndCloses) {
   Run({"/x", "/H1A2B"});
   EXPECT_EQ(kReplyFailure, Posts());
+  EXPECT_LT(FirstPost(), CallsBefore("close 2")) << "the reply goes before the close";
   EXPECT_EQ((Events{"caption Raylet", "show normal", "label " + std::string(TSetRay::kInitialResultText), "exit 1",
                     "close 2"}),
             view.events);
@@ -210,6 +212,14 @@ TEST_F(CommandLineTest, OnlyTheFirstTwoCharactersCount) {
   Run({"/Enable", "/H1A2B"});
   EXPECT_EQ(kReplySuccess, Posts());
   EXPECT_EQ("Success! IrDA-driver is ENABLE! 5", std::string(ray.ResultText));
+}
+
+TEST_F(CommandLineTest, SwitchIsReadOnlyFromASecondEntry) {
+  DriverSucceedsEnabling();
+  const char* args[] = {"rayctl.exe", "/E", nullptr};
+  EXPECT_EQ(1, RunCommandLine(1, args, ray, sim, view));  // the count says one entry
+  EXPECT_EQ(Events{"caption Raylet"}, view.events);
+  EXPECT_TRUE(sim.Trace().empty());
 }
 
 TEST_F(CommandLineTest, ReplyWindowIsReadOnlyFromAThirdEntry) {
@@ -243,7 +253,18 @@ INSTANTIATE_TEST_SUITE_P(Arguments, ReplyWindowTest,
                                            ReplyCase{"/H1A2Bxyz", 0x1A2B}, ReplyCase{"/HFFFFFFFF", 0xFFFFFFFF},
                                            ReplyCase{"/h1A2B", 0}, ReplyCase{"/H", 0}, ReplyCase{"/Hxyz", 0},
                                            ReplyCase{"/H0", 0}, ReplyCase{"1A2B", 0}, ReplyCase{"", 0},
-                                           ReplyCase{"garbage", 0}));
+                                           ReplyCase{"garbage", 0},
+                                           // What "%x" reads besides plain digits.
+                                           ReplyCase{"/H0x1A2B", 0x1A2B}, ReplyCase{"/H 1A2B", 0x1A2B},
+                                           ReplyCase{"/H-1", 0xFFFFFFFF}, ReplyCase{"/H123456789", 0x23456789}));
+
+// A caller that leaves a blank after /H hands over two entries; the third
+// alone, "/H", names no window.
+TEST_F(CommandLineTest, ReplyArgumentSplitAtABlankNamesNoWindow) {
+  Run({"/E", "/H", "1A2B"});  // not installed: fails
+  EXPECT_EQ(kNoPosts, Posts());
+  EXPECT_NE("close 2", view.events.back());
+}
 
 TEST_F(CommandLineTest, InputIsOffWhileTheOperationRuns) {
   DriverBusyDisabling();
@@ -252,6 +273,14 @@ TEST_F(CommandLineTest, InputIsOffWhileTheOperationRuns) {
   std::size_t on = CallsBefore("input on");
   EXPECT_EQ(0u, off) << "before the operation's first call";
   EXPECT_EQ(sim.Trace().size(), on) << "after its last";
+}
+
+TEST_F(CommandLineTest, InputIsOffWhileTheFilesAreDeleted) {
+  EXPECT_EQ(1, Run({"/F"}));
+  std::size_t off = CallsBefore("input off");
+  std::size_t on = CallsBefore("input on");
+  EXPECT_EQ(0u, off) << "before the first folder query";
+  EXPECT_EQ(sim.Trace().size(), on) << "after the last deletion";
 }
 
 TEST_F(CommandLineTest, FailureDisplayShowsTheWholeResultText) {

@@ -19,6 +19,12 @@ TEST_F(SwitchOffTest, NotInstalledGives38AndTrue) {
   ExpectNothingDone();
 }
 
+TEST_F(SwitchOffTest, InstallationIsAskedBeforeThePortNames) {
+  SeedIrda(sim, {.installed = false, .virtual_com = "", .virtual_lpt = "", .enabled = 0});
+  EXPECT_TRUE(Enable(false));
+  EXPECT_EQ("IrDA driver is not installed. 38", Result());
+}
+
 TEST_F(SwitchOffTest, VirtualPortMissingGives39AndTrue) {
   for (IrdaSetup setup : {IrdaSetup{.virtual_lpt = ""}, IrdaSetup{.virtual_com = ""}}) {
     SimWindows fresh;
@@ -31,6 +37,12 @@ TEST_F(SwitchOffTest, VirtualPortMissingGives39AndTrue) {
     EXPECT_TRUE(fresh.desktop.Messages().empty());
     EXPECT_TRUE(fresh.Problems().empty());
   }
+}
+
+TEST_F(SwitchOffTest, PortNamesOfOneLetterCountAsNamed) {
+  SeedIrda(sim, {.virtual_com = "a", .virtual_lpt = "b", .enabled = 0});
+  EXPECT_TRUE(Enable(false));
+  EXPECT_EQ("Allready MS-IrDA driver was DISABLE! 40", Result());
 }
 
 TEST_F(SwitchOffTest, SettingOffGives40EvenWithMonitorRunning) {
@@ -95,6 +107,24 @@ TEST_F(SwitchOffTest, NoMonitorWritesSettingOffAndGives46) {
   EXPECT_EQ(0u, ray.Enable);
   EXPECT_TRUE(sim.ports.Creates().empty());
   EXPECT_TRUE(sim.desktop.Messages().empty());
+}
+
+// Any setting other than 0 counts as on.
+TEST_F(SwitchOffTest, SettingOfSevenIsSwitchedOffTo0) {
+  SeedIrda(sim, {.enabled = 7});
+  EXPECT_TRUE(Enable(false));
+  EXPECT_EQ("Success! IrDA-driver is DISABLE! 46", Result());
+  ExpectSettingWritten(0);
+}
+
+// The set-back restores "on" as 1, not the value that was read.
+TEST_F(SwitchOffTest, FailedWriteOfASettingOfSevenSetsBackTo1) {
+  SeedIrda(sim, {.enabled = 7});
+  sim.faults.FailCallOn(Op::RegSet, kSettingKeyPath, 1);
+  EXPECT_TRUE(Enable(false));
+  EXPECT_EQ("Registory error! 47", Result());
+  EXPECT_EQ(1u, ray.Enable);
+  EXPECT_EQ(7u, IrEnabled(sim));
 }
 
 TEST_F(SwitchOffTest, FailedWriteGives47AndTrueWithSettingKept) {

@@ -20,6 +20,12 @@ TEST_F(SwitchOnTest, NotInstalledGives1) {
   ExpectNothingDone();
 }
 
+TEST_F(SwitchOnTest, InstallationIsAskedBeforeThePortNames) {
+  SeedIrda(sim, {.installed = false, .virtual_com = "", .virtual_lpt = ""});
+  EXPECT_FALSE(Enable(true));
+  EXPECT_EQ("IrDA driver is not installed. 1", Result());
+}
+
 TEST_F(SwitchOnTest, VirtualPortMissingGives2) {
   for (IrdaSetup setup : {IrdaSetup{.virtual_lpt = ""}, IrdaSetup{.virtual_com = ""}}) {
     SimWindows fresh;
@@ -30,6 +36,13 @@ TEST_F(SwitchOnTest, VirtualPortMissingGives2) {
     EXPECT_TRUE(fresh.ports.Creates().empty());
     EXPECT_TRUE(fresh.Problems().empty());
   }
+}
+
+TEST_F(SwitchOnTest, PortNamesOfOneLetterCountAsNamed) {
+  SeedIrda(sim, {.virtual_com = "a", .virtual_lpt = "b"});
+  sim.desktop.AddWindow("IRMON");
+  EXPECT_TRUE(Enable(true));
+  EXPECT_EQ("Allready IrDA driver was ENABLE 3", Result());
 }
 
 TEST_F(SwitchOnTest, SettingOnAndMonitorRunningGives3) {
@@ -68,6 +81,18 @@ TEST_F(SwitchOnTest, IrmonFoundAtThirdLookGives11After900ms) {
   EXPECT_EQ(0u, Writes());
 }
 
+// Each look comes before its pause: a monitor that is up 300 ms after the
+// start is found at the second look, then the wait still pauses once more.
+TEST_F(SwitchOnTest, IrmonWaitLooksBeforeEachPause) {
+  SeedIrda(sim);
+  sim.ports.Spec("COM4")->held = true;
+  sim.desktop.AddWindow("IRMON", {.starts_with_launch = true, .appear_after_ms = 300});
+  EXPECT_TRUE(Enable(true));
+  EXPECT_EQ("Success! IrDA-driver is ENABLE! 11", Result());
+  EXPECT_EQ(600u, sim.clock.Now());
+  EXPECT_EQ(1 + 2, sim.desktop.Looks("IRMON"));
+}
+
 TEST_F(SwitchOnTest, IrmonNeverFoundGives10After30LooksAnd9s) {
   SeedIrda(sim);
   sim.ports.Spec("COM4")->held = true;
@@ -102,6 +127,28 @@ TEST_F(SwitchOnTest, PhysicalPortHeldStopsMonitorThenGives13) {
   }
 }
 
+// A running monitor holds the adapter's port: it has to go before the port
+// can open.
+class MonitorHoldsPortWindows : public SimWindows {
+ public:
+  LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override {
+    if (message == WM_DESTROY && window == monitor) ports.Spec("COM2")->held = false;
+    return SimWindows::SendMessageA(window, message, wparam, lparam);
+  }
+  HWND monitor = nullptr;
+};
+
+TEST_F(SwitchOnTest, MonitorIsStoppedBeforeTheAdaptersPortIsProbed) {
+  MonitorHoldsPortWindows windows;
+  SeedIrda(windows, {.enabled = 0});
+  windows.ports.Spec("COM2")->held = true;
+  windows.monitor = windows.desktop.AddWindow("IRMON");
+  TSetRay record(windows);
+  EXPECT_TRUE(record.EnableDriver(true));
+  EXPECT_STREQ("Success! IrDA-driver is ENABLE! 17", record.ResultText);
+  EXPECT_TRUE(windows.Problems().empty());
+}
+
 TEST_F(SwitchOnTest, SettingKeyMissingWithMonitorGives16) {
   SeedIrda(sim, {.setting_key = false});
   sim.desktop.AddWindow("IRMON");
@@ -132,6 +179,7 @@ TEST_F(SwitchOnTest, MonitorRunningAndPortsFreeGives17) {
   EXPECT_EQ("Success! IrDA-driver is ENABLE! 17", Result());
   ExpectSettingWritten(1);
   EXPECT_EQ(1u, ray.Enable);
+  EXPECT_EQ(1, ray.Active);  // as discovery found it
   EXPECT_EQ(1, Count(irmon, WM_DESTROY, true));
   EXPECT_EQ(1u, sim.desktop.Messages().size());
   ASSERT_EQ(2u, sim.ports.Creates().size());
@@ -150,6 +198,7 @@ TEST_F(SwitchOnTest, InfraredMonitorFoundAtFirstLookGives23WithoutSleep) {
   ExpectControlPanelStarted();
   ExpectSettingWritten(1);
   EXPECT_EQ(monitor, ray.MonitorWindow);
+  EXPECT_EQ(1, ray.Active);
   EXPECT_EQ(0, sim.clock.SleepCount());
   EXPECT_EQ(1, sim.desktop.Looks("Infrared Monitor"));
   EXPECT_EQ(0, sim.desktop.Looks(kMonitorTitleJapanese));
@@ -197,6 +246,7 @@ TEST_F(SwitchOnTest, SettingOffAndVirtualPortFreeGives30) {
   EXPECT_EQ("Success! IrDA-driver is ENABLE! 30", Result());
   ExpectSettingWritten(1);
   EXPECT_EQ(1u, ray.Enable);
+  EXPECT_EQ(0, ray.Active);  // as discovery found it
   EXPECT_TRUE(sim.desktop.Messages().empty());
   EXPECT_TRUE(sim.desktop.Launches().empty());
 }
@@ -219,6 +269,7 @@ TEST_F(SwitchOnTest, JapaneseMonitorTitleGives36) {
   EXPECT_TRUE(Enable(true));
   EXPECT_EQ("Success! IrDA-driver is ENABLE! 36", Result());
   EXPECT_EQ(monitor, ray.MonitorWindow);
+  EXPECT_EQ(0, ray.Active);
   EXPECT_EQ(0, sim.clock.SleepCount());
   EXPECT_EQ(1, sim.desktop.Looks("Infrared Monitor"));
   EXPECT_EQ(1, sim.desktop.Looks(kMonitorTitleJapanese));
@@ -234,45 +285,6 @@ TEST_F(SwitchOnTest, MonitorWindowThatComesLateStopsTheWaitAtOnce) {
   EXPECT_EQ(3, sim.desktop.Looks("Infrared Monitor"));
   EXPECT_EQ(2, sim.desktop.Looks(kMonitorTitleJapanese));
 }
-
-// ---------------------------------------------------------------- failed control panel starts
-
-struct LaunchCase {
-  char path;  // '1': setting on, no monitor; '2': setting off, monitor; '3': setting off, no monitor
-  UINT result;
-  const char* message;
-  friend std::ostream& operator<<(std::ostream& out, const LaunchCase& c) { return out << c.message; }
-};
-
-class LaunchFailureTest : public DriverTest, public ::testing::WithParamInterface<LaunchCase> {};
-
-TEST_P(LaunchFailureTest, GivesThePathsMessageWithoutWaiting) {
-  const LaunchCase& c = GetParam();
-  SeedIrda(sim, {.enabled = c.path == '1' ? 1u : 0u});
-  if (c.path == '2') sim.desktop.AddWindow("IRMON");
-  sim.ports.Spec("COM4")->held = true;
-  sim.desktop.SetLaunchResult(c.result);
-  EXPECT_FALSE(Enable(true));
-  EXPECT_EQ(c.message, Result());
-  ExpectControlPanelStarted();
-  EXPECT_EQ(1, sim.desktop.TotalLooks());  // discovery's look only
-  EXPECT_EQ(0u, sim.clock.Now());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    AllPaths, LaunchFailureTest,
-    ::testing::Values(LaunchCase{'1', 0, "The system is out of memory or resources! 6"},
-                      LaunchCase{'1', 11, "Non-Win32 .EXE or error in .EXE image! 7"},
-                      LaunchCase{'1', 2, "The specified file was not found! 8"},
-                      LaunchCase{'1', 3, "The specified path was not found! 9"},
-                      LaunchCase{'2', 0, "The system is out of memory or resources! 18"},
-                      LaunchCase{'2', 11, "Non-Win32 .EXE or error in .EXE image! 19"},
-                      LaunchCase{'2', 2, "The specified file was not found! 20"},
-                      LaunchCase{'2', 3, "The specified path was not found! 21"},
-                      LaunchCase{'3', 0, "The system is out of memory or resources! 31"},
-                      LaunchCase{'3', 11, "Non-Win32 .EXE or error in .EXE image! 32"},
-                      LaunchCase{'3', 2, "The specified file was not found! 33"},
-                      LaunchCase{'3', 3, "The specified path was not found! 34"}));
 
 }  // namespace
 }  // namespace raylet::sim

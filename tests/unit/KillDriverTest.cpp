@@ -41,6 +41,14 @@ TEST_F(KillTest, SettingOnRunsTheWholeSwitchingOffAndReportsOnly51) {
   EXPECT_EQ(0, Count(irmon, WM_DESTROY, false) + Count(irmon, WM_DESTROY, true));
 }
 
+TEST_F(KillTest, SettingOfSevenCountsAsOnAndIsRefusedWith51) {
+  SeedIrda(sim, {.enabled = 7});
+  HWND irmon = sim.desktop.AddWindow("IRMON");
+  EXPECT_FALSE(Kill());
+  EXPECT_EQ("You must do disable driver first! 51", Result());
+  EXPECT_EQ(0, Count(irmon, WM_DESTROY, false));
+}
+
 TEST_F(KillTest, SettingOnWithBusyPortStillReports51) {
   SeedIrda(sim);
   sim.ports.Spec("COM4")->held = true;

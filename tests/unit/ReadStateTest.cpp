@@ -2,14 +2,64 @@
 // what it makes of missing, oversized and odd values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <new>
+#include <type_traits>
 
 #include "sim/DriverFixture.h"
+#include "sim/StackPoison.h"
 
 namespace raylet::sim {
 namespace {
 
+// The record's fields, their widths and types, as the shell and every
+// operation rely on them.
+static_assert(sizeof(TSetRay::PhysicalCOM) == 256);
+static_assert(sizeof(TSetRay::ResultText) == 1000);
+static_assert(std::is_same_v<decltype(TSetRay::Enable), DWORD> && sizeof(DWORD) == 4);
+static_assert(std::is_same_v<decltype(TSetRay::Active), BYTE> && sizeof(BYTE) == 1);
+static_assert(sizeof(TSetRay::V_COM) == 256);
+static_assert(sizeof(TSetRay::V_LPT) == 256);
+static_assert(std::is_same_v<decltype(TSetRay::MonitorWindow), HWND>);
+static_assert(std::is_same_v<decltype(TSetRay::PortSettings), DCB>);
+static_assert(std::is_same_v<decltype(TSetRay::PortTimeouts), COMMTIMEOUTS>);
+static_assert(std::has_virtual_destructor_v<TSetRay>);
+
 class ReadStateTest : public DriverTest {};
+
+// Before any discovery the record holds nothing but the initial text, in
+// whatever memory it is built.
+TEST_F(ReadStateTest, NewRecordIsEmptyButForTheInitialText) {
+  alignas(TSetRay) unsigned char storage[sizeof(TSetRay)];
+  std::memset(storage, 0xA5, sizeof storage);
+  auto* record = new (storage) TSetRay(sim);
+  auto all_zero = [](const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    return std::all_of(bytes, bytes + size, [](unsigned char b) { return b == 0; });
+  };
+  EXPECT_TRUE(all_zero(record->PhysicalCOM, sizeof record->PhysicalCOM));
+  EXPECT_STREQ(TSetRay::kInitialResultText, record->ResultText);
+  EXPECT_EQ(0u, record->Enable);
+  EXPECT_EQ(0, record->Active);
+  EXPECT_TRUE(all_zero(record->V_COM, sizeof record->V_COM));
+  EXPECT_TRUE(all_zero(record->V_LPT, sizeof record->V_LPT));
+  EXPECT_EQ(nullptr, record->MonitorWindow);
+  EXPECT_FALSE(record->PortHandle.IsValid());
+  EXPECT_TRUE(all_zero(&record->PortSettings, sizeof record->PortSettings));
+  EXPECT_TRUE(all_zero(&record->PortTimeouts, sizeof record->PortTimeouts));
+  record->~TSetRay();
+  EXPECT_TRUE(sim.Trace().empty()) << "building and destroying the record asks the system nothing";
+}
+
+TEST_F(ReadStateTest, FieldsStandInTheirOrder) {
+  auto at = [this](const void* field) { return static_cast<const char*>(field) - reinterpret_cast<char*>(&ray); };
+  std::vector<std::ptrdiff_t> offsets = {at(ray.PhysicalCOM), at(ray.ResultText), at(&ray.Enable),
+                                         at(&ray.Active),     at(ray.V_COM),      at(ray.V_LPT),
+                                         at(&ray.MonitorWindow), at(&ray.PortHandle), at(&ray.PortSettings),
+                                         at(&ray.PortTimeouts)};
+  EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
+}
 
 TEST_F(ReadStateTest, FillsEveryFieldUpperCasedAndFindsTheMonitor) {
   SeedIrda(sim, {.virtual_com = "com4", .virtual_lpt = "lpt3", .physical = "com\xe4x", .enabled = 7});
@@ -33,6 +83,24 @@ TEST_F(ReadStateTest, FillsEveryFieldUpperCasedAndFindsTheMonitor) {
   EXPECT_EQ(4, sim.registry.CloseCount());
   EXPECT_EQ(1, sim.desktop.TotalLooks());
   EXPECT_EQ(0u, sim.registry.Changes().size());
+}
+
+// The monitor is found by its title alone, whatever its window class; the
+// setting is read before the look.
+TEST_F(ReadStateTest, LooksForTheMonitorByTitleOnlyAfterReadingTheSetting) {
+  SeedIrda(sim);
+  HWND irmon = sim.desktop.AddWindow("IRMON", {.class_name = "IrMonitorClass"});
+  ray.ReadState();
+  EXPECT_EQ(irmon, ray.MonitorWindow);
+  std::vector<std::string> calls;
+  for (const std::string& line : sim.Trace()) {
+    if (line.find("\"IrEnabled\"") != std::string::npos || line.rfind("FindWindowA", 0) == 0) {
+      calls.push_back(line.substr(0, line.find(" -> ")));
+    }
+  }
+  ASSERT_EQ(2u, calls.size());
+  EXPECT_EQ(0u, calls[0].rfind("RegQueryValueExA", 0)) << calls[0];
+  EXPECT_EQ("FindWindowA (null) \"IRMON\"", calls[1]);
 }
 
 TEST_F(ReadStateTest, QueriesTextsWithSize100AndTheSettingWithSize4) {
@@ -106,9 +174,33 @@ TEST_F(ReadStateTest, TextOfExactly100BytesIsTakenAndStaysTerminated) {
   // 100 letters and no terminator at all.
   sim.registry.SetValue(HKEY_LOCAL_MACHINE, kFramerKey, "PortName", REG_SZ, std::string(100, 'p'));
   std::memset(ray.PhysicalCOM, 'x', sizeof ray.PhysicalCOM);
+  PoisonStack();  // the byte after the 100 is the program's to set
   ray.ReadState();
   EXPECT_EQ(std::string(99, 'C'), ray.V_COM);
   EXPECT_EQ(std::string(100, 'P'), std::string(ray.PhysicalCOM));
+}
+
+// Windows keeps a text value as stored, terminator or not; the zeroed buffer
+// ends it.
+TEST_F(ReadStateTest, TextsStoredWithoutTerminatorEndWithTheirBytes) {
+  SeedIrda(sim);
+  sim.registry.SetValue(HKEY_LOCAL_MACHINE, kVirtualPortsKey, "VirtualComPortName", REG_SZ, "com7");
+  sim.registry.SetValue(HKEY_LOCAL_MACHINE, kVirtualPortsKey, "VirtualLptPortName", REG_SZ, "lpt2");
+  sim.registry.SetValue(HKEY_LOCAL_MACHINE, kFramerKey, "PortName", REG_SZ, "com1");
+  PoisonStack();
+  ray.ReadState();
+  EXPECT_STREQ("COM7", ray.V_COM);
+  EXPECT_STREQ("LPT2", ray.V_LPT);
+  EXPECT_STREQ("COM1", ray.PhysicalCOM);
+}
+
+// A setting stored in fewer than four bytes fills the low ones only.
+TEST_F(ReadStateTest, ShortSettingValueIsReadIntoAZeroedWord) {
+  SeedIrda(sim);
+  sim.registry.SetValue(HKEY_CURRENT_USER, kSettingKey, "IrEnabled", REG_BINARY, std::string("\x01\x00", 2));
+  ray.Enable = 0xA5A5A5A5u;
+  ray.ReadState();
+  EXPECT_EQ(1u, ray.Enable);
 }
 
 TEST_F(ReadStateTest, TypesAreTakenAsTheyCome) {

@@ -8,6 +8,7 @@
 
 #include "maintenance/DriverRemoval.h"
 #include "sim/SimFixture.h"
+#include "sim/StackPoison.h"
 
 namespace raylet {
 namespace {
@@ -83,6 +84,11 @@ TEST_F(RemovalPathTest, RunOnceLongestPathThatFits) {
   EXPECT_EQ(path + " /F", RunOnceCommand());
 }
 
+TEST_F(RemovalPathTest, RunOnceIsNotWrittenWithoutTheProgramsPath) {
+  sim.files.module_file_name = "";
+  EXPECT_EQ("(none)", RunOnceCommand());
+}
+
 TEST_F(RemovalPathTest, RunOnceIsNotWrittenFromACutShortPath) {
   sim.files.module_file_name = "C:\\" + std::string(246, 'D') + "\\rayctl.exe";  // 260 characters
   EXPECT_EQ("(none)", RunOnceCommand());
@@ -111,6 +117,22 @@ TEST_F(RemovalPathTest, ControlPanelFileIsNotDeletedAtACutShortPath) {
   sim.files.system_directory = "C:\\" + std::string(300, 'S');  // the folder alone does not fit
   RunOnceCommand();
   EXPECT_TRUE(Deleted().empty());
+}
+
+// Windows leaves the rest of a buffer as it was; the program clears each one
+// before it asks.
+TEST_F(RemovalPathTest, EveryFolderAndPathQueryGetsAZeroedBuffer) {
+  sim::PoisonStack();
+  RunOnceCommand();
+  sim::PoisonStack();
+  FinishRemoval(sim);
+  std::vector<std::string> calls;
+  for (const sim::FolderQuery& query : sim.files.FolderQueries()) {
+    calls.push_back(query.call);
+    EXPECT_TRUE(query.zeroed) << query.call << " #" << calls.size();
+  }
+  EXPECT_EQ(2 + 22u, calls.size());
+  EXPECT_EQ("GetModuleFileNameA", calls.at(1));
 }
 
 // --- Second stage ---
@@ -172,6 +194,13 @@ TEST_F(RemovalPathTest, FinishSkipsOnlyThePathsThatDoNotFit) {
   EXPECT_EQ(expected, Deleted());
   EXPECT_TRUE(sim.files.Exists(windows + "\\SendTo\\Infrared Recipie"));
   EXPECT_TRUE(sim.files.Exists(windows + "\\SendTo\\Infrared Recipient.lnk"));
+}
+
+TEST_F(RemovalPathTest, FinishSkipsAFolderThatCannotBeRead) {
+  sim.files.windows_directory = "";
+  FinishRemoval(sim);
+  EXPECT_EQ(kSystemFiles.size(), Deleted().size());
+  for (const std::string& path : Deleted()) EXPECT_EQ(0u, path.rfind("C:\\WINDOWS\\SYSTEM\\", 0)) << path;
 }
 
 TEST_F(RemovalPathTest, FinishSkipsAFolderThatDoesNotFit) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "maintenance/DriverRemoval.h"
@@ -194,6 +195,20 @@ TEST_F(RemovalScanTest, InstalledDropsByOneWrittenAsTwoBytesOfTheReadType) {
   EXPECT_EQ(std::string("\x02\x00", 2), Installed()->data);
   Remove();
   EXPECT_EQ(std::string("\x01\x00", 2), Installed()->data) << "once per run";
+}
+
+TEST_F(RemovalScanTest, InstalledOf256OrMoreBorrowsFromTheHighByte) {
+  // Only the low word is stored back, whatever the count above it.
+  const std::pair<DWORD, std::string> kCounts[] = {{0x100, std::string("\xFF\x00", 2)},
+                                                   {0x1234, std::string("\x33\x12", 2)},
+                                                   {0x10000, std::string("\xFF\xFF", 2)},
+                                                   {0x1000000, std::string("\xFF\xFF", 2)},
+                                                   {0x80000000u, std::string("\xFF\xFF", 2)}};
+  for (const auto& [count, stored] : kCounts) {
+    sim.registry.SetDword(kLM, "Enum\\Infrared", "Installed", count);
+    Remove();
+    EXPECT_EQ(stored, Installed()->data) << std::hex << count;
+  }
 }
 
 TEST_F(RemovalScanTest, InstalledKeepsABinaryType) {

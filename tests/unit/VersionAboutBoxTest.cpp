@@ -1,6 +1,7 @@
 // The about box's texts from the version block (FillAboutBox).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "VersionTestBlock.h"
 #include "shell/logic/AboutBox.h"
+#include "sim/StackPoison.h"
 
 namespace raylet {
 namespace {
@@ -22,7 +24,10 @@ class FakeAboutView : public AboutView {
   std::map<int, std::string> texts{{22001, "Version"}, {22002, ""}, {22003, ""}};
   std::vector<int> changed;
 
+  bool buffer_zeroed = false;
+
   void GetControlText(int id, char* buffer, int size) override {
+    buffer_zeroed = std::all_of(buffer, buffer + size, [](char c) { return c == 0; });
     std::string text = texts.at(id).substr(0, static_cast<std::size_t>(size - 1));
     std::memcpy(buffer, text.c_str(), text.size() + 1);
   }
@@ -60,8 +65,10 @@ TEST_F(AboutBoxTexts, ProgramsBlockGivesProductLineAndCopyrightAndNoSpecialBuild
 
 TEST_F(AboutBoxTexts, MiddleWordIsWhatTheControlHoldsAtSetUp) {
   view.texts[22001] = "Ver.";
+  sim::PoisonStack();
   Fill();
   EXPECT_EQ("RayCtl Ver. 1.3", view.texts[22001]);
+  EXPECT_TRUE(view.buffer_zeroed) << "the word is read into a zeroed buffer";
 }
 
 TEST_F(AboutBoxTexts, NoVersionResourceLeavesTheTemplateTexts) {

@@ -51,6 +51,21 @@ TEST_F(VersionReader, SwapsTheTranslationEntryInPlaceAndAnswersWithPointersIntoI
 TEST_F(VersionReader, ReadsTheExecutableByItsPathConvertedFromOem) {
   TProjectRCVersion version(api, nullptr);
   EXPECT_EQ("C:\\RAYLET\\RAYCTL.EXE|ansi", api.path_asked);
+  EXPECT_EQ(255u, api.module_buffer_size);
+  EXPECT_TRUE(api.module_buffer_zeroed);
+}
+
+// A query may succeed and still point nowhere; that is no value either.
+TEST_F(VersionReader, QueryThatPointsNowhereMeansNoValue) {
+  api.answers_without_value = "\\StringFileInfo\\041103a4\\ProductName";
+  TProjectRCVersion version(api, nullptr);
+  const char* value = nullptr;
+  EXPECT_FALSE(version.GetProductName(value));
+  EXPECT_TRUE(version.GetProductVersion(value));
+  api.answers_without_value = "\\VarFileInfo\\Translation";
+  TProjectRCVersion without_translation(api, nullptr);
+  EXPECT_EQ(nullptr, without_translation.VersionBlock);
+  EXPECT_FALSE(without_translation.GetProductVersion(value));
 }
 
 TEST_F(VersionReader, NoVersionResourceMeansNoValues) {

@@ -5,6 +5,7 @@
 // pointer pointing into the caller's copy of the block.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -78,7 +79,13 @@ class FakeVersionApi : public VersionApi {
   std::string path_asked;  // what GetFileVersionInfoSizeA was given
   int reads = 0;
 
+  DWORD module_buffer_size = 0;
+  bool module_buffer_zeroed = false;
+  std::string answers_without_value;  // a query that succeeds yet points nowhere
+
   DWORD GetModuleFileNameA(HMODULE, char* buffer, DWORD size) override {
+    module_buffer_size = size;
+    module_buffer_zeroed = std::all_of(buffer, buffer + size, [](char c) { return c == 0; });
     std::string path = module_path.substr(0, size - 1);
     std::memcpy(buffer, path.c_str(), path.size() + 1);
     return static_cast<DWORD>(path.size());
@@ -102,6 +109,11 @@ class FakeVersionApi : public VersionApi {
   }
   BOOL VerQueryValueA(const void* data, const char* sub_block, void** value, UINT* length) override {
     queries.push_back(sub_block);
+    if (sub_block == answers_without_value) {
+      *value = nullptr;
+      *length = 0;
+      return TRUE;
+    }
     auto* node = static_cast<uint8_t*>(const_cast<void*>(data));
     std::string path = sub_block;
     std::size_t at = 0;

@@ -24,8 +24,21 @@ BOOL SimFiles::Delete(const char* path) {
   return result;
 }
 
+namespace {
+
+// Windows does not clear the rest of a buffer it fills: what was there before
+// stays behind the terminator.
+bool AllZero(const char* buffer, DWORD size) {
+  for (DWORD i = 0; buffer != nullptr && i < size; ++i) {
+    if (buffer[i] != 0) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 DWORD SimFiles::CopyFolder(const char* call, const std::string& folder, char* buffer, DWORD size) {
-  folder_queries_.push_back({call, size});
+  folder_queries_.push_back({call, size, AllZero(buffer, size)});
   DWORD length = static_cast<DWORD>(folder.size());
   if (buffer == nullptr || length + 1 > size) return length + 1;
   std::memcpy(buffer, folder.c_str(), length + 1);
@@ -45,7 +58,7 @@ DWORD SimFiles::CurrentDirectory(DWORD size, char* buffer) {
 }
 
 DWORD SimFiles::ModuleFileName(HMODULE module, char* buffer, DWORD size) {
-  folder_queries_.push_back({"GetModuleFileNameA", size});
+  folder_queries_.push_back({"GetModuleFileNameA", size, AllZero(buffer, size)});
   if (module != nullptr || buffer == nullptr || size == 0) return 0;
   DWORD length = static_cast<DWORD>(module_file_name.size());
   if (length + 1 > size) {

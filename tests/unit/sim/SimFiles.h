@@ -17,6 +17,7 @@ namespace raylet::sim {
 struct FolderQuery {
   std::string call;  // "GetWindowsDirectoryA", "GetSystemDirectoryA", ...
   DWORD size;        // buffer size the program passed
+  bool zeroed;       // every byte of that buffer was 0 when handed over
 };
 
 struct DeleteRecord {

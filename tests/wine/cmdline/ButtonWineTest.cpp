@@ -137,6 +137,32 @@ TEST_F(ButtonWine, RemoveThenCancelKeepsEveryChangeAndDeletesNothingElse) {
   EXPECT_EQ(0u, program.ExitCode());
 }
 
+// Only the driver buttons touch the caption and the label: after a failed
+// enable, Remove and both autostart buttons leave the fault on show.
+TEST_F(ButtonWine, RemoveAndAutostartButtonsLeaveTheFaultCaption) {
+  RemoveDriverSeed();
+  FileGuard guard({SystemDir() + "\\Infrared.cpl"});
+  Rayctl program;
+  ASSERT_TRUE(program.Start(""));
+  ASSERT_NE(nullptr, program.MainWindow());
+  // Posted, so it comes after the start's own command-line run, which sets
+  // the plain caption.
+  ASSERT_TRUE(program.Press(102, false));
+  for (int i = 0; i < 200 && Text(program.MainWindow()) != "Raylet - fault -"; ++i) Pump(50);
+  ASSERT_EQ("Raylet - fault -", Text(program.MainWindow()));
+  const std::string label = Text(program.Control(120));
+  EXPECT_EQ("IrDA driver is not installed. 1", label);
+  for (int button : {108, 109}) {
+    ASSERT_TRUE(program.Press(button, true));
+    EXPECT_EQ("Raylet - fault -", Text(program.MainWindow())) << button;
+    EXPECT_EQ(label, Text(program.Control(120))) << button;
+  }
+  RemoveAndCancel(program);
+  EXPECT_EQ("Raylet - fault -", Text(program.MainWindow())) << "Remove";
+  EXPECT_EQ(label, Text(program.Control(120))) << "Remove";
+  ASSERT_TRUE(program.Exit());
+}
+
 TEST_F(ButtonWine, RunOnceFromAnotherFolderStillNamesTheProgram) {
   FileGuard guard({SystemDir() + "\\Infrared.cpl"});
   Rayctl program;
