@@ -70,7 +70,7 @@ def write_zip(path, files, epoch):
             info.compress_type = zipfile.ZIP_DEFLATED
             info.create_system = 0  # MS-DOS
             info.external_attr = 0x20  # archive bit, as Windows sets it
-            archive.writestr(info, data, compress_type=zipfile.ZIP_DEFLATED, compresslevel=9)
+            archive.writestr(info, data, compresslevel=9)
 
 
 def main():

@@ -21,17 +21,21 @@ cleanup() {
 
 wine_run tests/wine/win98/raylet_version_tests.exe || fail "the prefix does not report the system of its run"
 
+# Icon sizes an X window carries, one a line, e.g. "32x32".
+icon_sizes() {
+  xprop -id "$1" _NET_WM_ICON 2>/dev/null | sed -n 's/.*Icon (\([0-9]*\) x \([0-9]*\)).*/\1x\2/p'
+}
+
 # Icon sizes of rayctl's frame on the display, e.g. "32x32 16x16".
 frame_icons() {
-  local id icons
+  local id
   for _ in $(seq 100); do
     for id in $(xwininfo -root -tree | grep -F '"Raylet": ("rayctl.exe"' | awk '{ print $1 }'); do
-      icons=$(xprop -id "$id" _NET_WM_ICON 2>/dev/null | sed -n 's/.*Icon (\([0-9]*\) x \([0-9]*\)).*/\1x\2/p')
       # The frame always has its large icon; the dialog, briefly top-level
-      # while it is built, has none.
-      if [ -n "$icons" ]; then
+      # while it is built, has none. The small icon follows at once.
+      if [ -n "$(icon_sizes "$id")" ]; then
         sleep 0.5
-        xprop -id "$id" _NET_WM_ICON | sed -n 's/.*Icon (\([0-9]*\) x \([0-9]*\)).*/\1x\2/p' | tr '\n' ' '
+        icon_sizes "$id" | tr '\n' ' '
         return 0
       fi
     done
