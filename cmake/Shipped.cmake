@@ -13,6 +13,17 @@ endif()
 
 set(RAYLET_WARNINGS -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
 
+# Code size before speed: nothing here is hot, and the program must stay
+# small for the machines it is for. Loop transformations only grow its
+# short text loops. On i386, no frame pointer and the 4-byte stack
+# alignment that Win32 guarantees anyway (nothing here uses SSE), so no
+# function realigns its stack. Given to the link too, where the code of the
+# whole program is generated.
+set(RAYLET_SIZE_FLAGS -Oz -fno-tree-loop-optimize)
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND RAYLET_SIZE_FLAGS -fomit-frame-pointer -mpreferred-stack-boundary=2)
+endif()
+
 function(raylet_shipped target)
   target_compile_options(${target} PRIVATE ${RAYLET_WARNINGS} -fno-exceptions
                          -fno-threadsafe-statics)
@@ -20,8 +31,11 @@ function(raylet_shipped target)
     # Small code whose unused functions and data the linker can drop; no
     # compiler stamp in every object; no stack protector (its runtime is
     # not there).
-    target_compile_options(${target} PRIVATE -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables -Os
-                           -ffunction-sections -fdata-sections -fno-ident -fno-stack-protector)
+    target_compile_options(${target} PRIVATE -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+                           ${RAYLET_SIZE_FLAGS} -ffunction-sections -fdata-sections -fno-ident -fno-stack-protector)
+    # Optimized as one program at the link: calls across files inline, and
+    # what no path reaches goes.
+    set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION ON)
     # Windows 98 headers: newer declarations are not even visible.
     target_compile_definitions(${target} PUBLIC WINVER=0x0400 _WIN32_WINDOWS=0x0410
                                _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
@@ -43,6 +57,15 @@ function(raylet_runtime_free_executable target)
     set(output_dir ${CMAKE_CURRENT_BINARY_DIR})
   endif()
   set(map ${output_dir}/${target}.map)
+  # Named, so the link-time optimizer keeps it: nothing else calls it.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(entry _WinMainCRTStartup)
+  else()
+    set(entry WinMainCRTStartup)
+  endif()
+  set(script ${PROJECT_SOURCE_DIR}/cmake/runtime-free.ld)
+  target_link_options(${target} PRIVATE ${RAYLET_SIZE_FLAGS} -Wl,-e,${entry} -Wl,-T,${script})
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
   target_link_options(${target} PRIVATE -nostdlib -nostartfiles -Wl,--gc-sections -s
                       -Wl,--subsystem,windows:4.0 -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
                       -Wl,--major-os-version,4 -Wl,--minor-os-version,0 -Wl,--file-alignment,512
