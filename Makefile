@@ -6,15 +6,19 @@ WIN64 := build/win64
 WIN32 := build/win32
 CMAKE_FLAGS ?=
 
-.PHONY: all deps native win64 win32 test unit sanitize fuzz fuzz-smoke lint demo dist bench mutate clean
+.PHONY: all deps native native-tree native-build win64 win32 test unit sanitize fuzz fuzz-smoke lint demo dist bench mutate clean
 
 all: native win64 win32
 
 deps:
 	@sh scripts/deps.sh
 
-native: deps
+native: native-tree native-build
+
+native-tree: deps
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAYLET_WIN64_DIR=$(CURDIR)/$(WIN64) $(CMAKE_FLAGS) >/dev/null
+
+native-build: native-tree
 	cmake --build $(NATIVE) -j$(JOBS)
 
 win64: deps
@@ -28,10 +32,12 @@ win32: deps
 SANITIZE := build/sanitize
 
 # The wine- and win98-labelled Wine tests run side by side, each group in
-# its own prefix; on a host that cannot run 32-bit programs the win98 group
-# is skipped, and the reason is printed at the end.
-test: win64 win32 native sanitize fuzz-smoke
-	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
+# its own prefix, while the native, sanitizer and fuzz trees build and run
+# (scripts/test.sh); then the native tree's other tests. On a host that
+# cannot run 32-bit programs the win98 group is skipped, and the reason is
+# printed at the end.
+test: win64 win32
+	@JOBS=$(JOBS) bash scripts/test.sh "$(MAKE)" $(NATIVE) $(JOBS)
 	@[ ! -s $(NATIVE)/win98/unsupported ] || echo "win98 tests skipped: $$(cat $(NATIVE)/win98/unsupported)"
 
 # The unit suite again, built with AddressSanitizer and UBSan.

@@ -33,9 +33,10 @@ function(raylet_shipped target)
     # not there).
     target_compile_options(${target} PRIVATE -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
                            ${RAYLET_SIZE_FLAGS} -ffunction-sections -fdata-sections -fno-ident -fno-stack-protector)
-    # Optimized as one program at the link: calls across files inline, and
-    # what no path reaches goes.
-    set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION ON)
+    # Optimized as one program at the link (raylet_runtime_free_executable):
+    # calls across files inline, and what no path reaches goes. The objects
+    # carry ordinary code too, which the test programs link as it is.
+    target_compile_options(${target} PRIVATE -flto -ffat-lto-objects)
     # Windows 98 headers: newer declarations are not even visible.
     target_compile_definitions(${target} PUBLIC WINVER=0x0400 _WIN32_WINDOWS=0x0410
                                _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN)
@@ -64,7 +65,7 @@ function(raylet_runtime_free_executable target)
     set(entry WinMainCRTStartup)
   endif()
   set(script ${PROJECT_SOURCE_DIR}/cmake/runtime-free.ld)
-  target_link_options(${target} PRIVATE ${RAYLET_SIZE_FLAGS} -Wl,-e,${entry} -Wl,-T,${script})
+  target_link_options(${target} PRIVATE -flto=auto ${RAYLET_SIZE_FLAGS} -Wl,-e,${entry} -Wl,-T,${script})
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
   target_link_options(${target} PRIVATE -nostdlib -nostartfiles -Wl,--gc-sections -s
                       -Wl,--subsystem,windows:4.0 -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0

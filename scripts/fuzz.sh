@@ -19,7 +19,7 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -D
 cmake --build "$build" -j"$jobs"
 
 if [ "$mode" = smoke ]; then
-  exec ctest --test-dir "$build" --output-on-failure -L fuzz
+  exec ctest --test-dir "$build" --output-on-failure -j"$jobs" -L fuzz
 fi
 
 mkdir -p "$build/findings"

@@ -62,11 +62,14 @@ function(raylet_add_wine_executable target)
     add_executable(${target} ${ARG_SOURCES})
   endif()
   target_link_libraries(${target} PRIVATE ${ARG_LIBS})
+  raylet_test_code(${target})
   if(ARG_GTEST)
     target_link_libraries(${target} PRIVATE gtest gtest_main)
   endif()
-  # Wine finds no MinGW runtime DLLs in the prefix: link everything in.
-  target_link_options(${target} PRIVATE -static)
+  # Wine finds no MinGW runtime DLLs in the prefix: link everything in. The
+  # libraries' ordinary code is linked, without a second whole-program
+  # optimization in every test program.
+  target_link_options(${target} PRIVATE -static -fno-lto)
 endfunction()
 
 # One registration: the test NAME in state folder STATE for cross tree TREE.
