@@ -13,6 +13,8 @@ make=$1
 native=$2
 jobs=$3
 status=0
+started=$(date +%s)
+took() { echo "[make test] $1 after $(($(date +%s) - started)) s"; }
 
 "$make" --no-print-directory native-tree || exit 1
 log=$native/background-tests.log
@@ -22,10 +24,13 @@ ctest --test-dir "$native" --output-on-failure -j$((jobs + 1)) -L 'wine|win98|di
 background=$!
 
 nice -n 19 "$make" --no-print-directory native-build sanitize fuzz-smoke || status=1
+took "native, sanitizer and fuzz trees done"
 wait "$background" || status=1
+took "Wine tests and the release's checks done"
 echo "== Wine tests and the release's checks (run while the above built)"
 cat "$log"
 
 echo "== the native tree's other tests"
 ctest --test-dir "$native" --output-on-failure -j"$jobs" -LE 'wine|win98|dist|fitness' || status=1
+took "all done"
 exit $status
