@@ -15,11 +15,13 @@ set(RAYLET_WARNINGS -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
 
 # Code size before speed: nothing here is hot, and the program must stay
 # small for the machines it is for. Loop transformations only grow its
-# short text loops. On i386, no frame pointer and the 4-byte stack
+# short text loops; a function inlined into its one caller often grows it
+# more than the call saves; constants get the alignment their type needs,
+# not a cache line's. On i386, no frame pointer and the 4-byte stack
 # alignment that Win32 guarantees anyway (nothing here uses SSE), so no
 # function realigns its stack. Given to the link too, where the code of the
 # whole program is generated.
-set(RAYLET_SIZE_FLAGS -Oz -fno-tree-loop-optimize)
+set(RAYLET_SIZE_FLAGS -Oz -fno-tree-loop-optimize -fno-inline-functions-called-once -malign-data=abi)
 if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   list(APPEND RAYLET_SIZE_FLAGS -fomit-frame-pointer -mpreferred-stack-boundary=2)
 endif()

@@ -49,7 +49,12 @@ if [ -f "$win_build/compile_commands.json" ]; then
 
   db=$(mktemp -d)
   trap 'rm -rf "$db"' EXIT
-  sed -e 's/ -fno-tree-loop-distribute-patterns//g; s/ -fno-tree-loop-optimize//g; s/ -ffat-lto-objects//g' "$win_build/compile_commands.json" >"$db/compile_commands.json"
+  drop=""
+  for flag in -fno-tree-loop-distribute-patterns -fno-tree-loop-optimize -fno-inline-functions-called-once \
+      -malign-data=abi -ffat-lto-objects; do
+    drop="$drop s/ $flag//g;"
+  done
+  sed -e "$drop" "$win_build/compile_commands.json" >"$db/compile_commands.json"
   extra="--extra-arg=--target=x86_64-w64-mingw32 --extra-arg=-nostdinc++"
   for dir in $(echo | x86_64-w64-mingw32-g++-posix -E -x c++ - -v 2>&1 |
       sed -n '/search starts here/,/End of search list/p' | grep '^ ' | grep -v -E '/include$|include-fixed'); do
