@@ -72,8 +72,9 @@ dist: win32
 	@python3 scripts/dist.py . $(WIN32)/rayctl.exe build/dist
 
 # Not a test: under Wine, an unattended rayctl.exe /K against an empty
-# program of ours (BENCH_ROUNDS rounds, median ratio, peak memory), in a
-# prefix of its own under build/bench; then the unit suite's wall time.
+# program of ours, a one-window one and one that shows the same dialog
+# (BENCH_ROUNDS rounds, median ratios, peak memory), in a prefix of its own
+# under build/bench; then the unit suite's wall time.
 BENCH_ROUNDS ?= 30
 bench: win64 win32 native
 	@bash bench/run.sh build/bench $(WIN64) $(WIN32) $(NATIVE) $(BENCH_ROUNDS)

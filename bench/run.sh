@@ -6,11 +6,14 @@
 # prefix that reports Windows 98; set up and torn down with the Wine tests'
 # scripts): the wall time and peak memory of an unattended `rayctl.exe /K`
 # that ends at once (no monitor: message 53) against the empty program
-# built the same way (bench/raylet_empty.exe) and, to show what Wine's first
-# window costs any program, a program that opens one window
-# (bench/raylet_window.exe), in ROUNDS rounds; then natively the unit
-# suite's wall time. A host that cannot run 32-bit programs measures the
-# x64 build alone and says why.
+# built the same way (bench/raylet_empty.exe), a program that opens one
+# window, to show what Wine's first window costs any program
+# (bench/raylet_window.exe), and a program that shows rayctl.exe's main
+# dialog, from the same resource script, minimized and ends
+# (bench/raylet_dialog.exe): the floor of a run that must show that window.
+# ROUNDS rounds; each build prints "<build>: /K to same-dialog program:
+# <median ratio>". Then natively the unit suite's wall time. A host that
+# cannot run 32-bit programs measures the x64 build alone and says why.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 infra=$here/../tests/wine/infra
@@ -21,10 +24,11 @@ native=$(realpath -m "$4")
 rounds=${5:-30}
 status=0
 
-# measure KIND TREE STATE: one build's rounds.
+# measure KIND TREE STATE BUILD: one build's rounds; BUILD names it.
 measure() {
-  local kind=$1 tree=$2 state=$3 program reason
-  for program in "$tree/rayctl.exe" "$tree/bench/raylet_empty.exe" "$tree/bench/raylet_window.exe"; do
+  local kind=$1 tree=$2 state=$3 build=$4 program reason
+  for program in "$tree/rayctl.exe" "$tree/bench/raylet_empty.exe" "$tree/bench/raylet_window.exe" \
+    "$tree/bench/raylet_dialog.exe"; do
     if [ ! -e "$program" ]; then
       echo "bench: $program is missing (make $kind)" >&2
       return 1
@@ -41,8 +45,8 @@ measure() {
     # shellcheck source=tests/wine/infra/wine-env.sh
     . "$infra/wine-env.sh" "$state" "$tree" "$kind"
     wine_end_programs
-    python3 "$here/measure.py" "$rounds" "$tree/rayctl.exe" "$tree/bench/raylet_empty.exe" \
-      "$tree/bench/raylet_window.exe"
+    python3 "$here/measure.py" "$build" "$rounds" "$tree/rayctl.exe" "$tree/bench/raylet_empty.exe" \
+      "$tree/bench/raylet_window.exe" "$tree/bench/raylet_dialog.exe"
   )
   local result=$?
   bash "$infra/wine-cleanup.sh" "$state" "$tree" "$kind" >/dev/null
@@ -50,9 +54,9 @@ measure() {
 }
 
 echo "== x64 build, 64-bit prefix"
-measure win64 "$win64" "$bench/wine" || status=1
+measure win64 "$win64" "$bench/wine" x64 || status=1
 echo "== i686 build (the Windows 98 release), 32-bit prefix reporting Windows 98"
-measure win32 "$win32" "$bench/win98" || status=1
+measure win32 "$win32" "$bench/win98" i686 || status=1
 
 unit=$native/tests/unit/raylet_unit_tests
 if [ -x "$unit" ]; then
