@@ -48,7 +48,8 @@ endfunction()
 # A Windows program without the C runtime (Windows builds only): our own
 # entry point, heap and memory routines (shell/win32/runtime), the system
 # DLLs Windows 98 has and libgcc (stack probes); GUI subsystem and OS
-# version 4.0; stripped, unused sections dropped, no relocations (an .exe
+# version 4.0; stripped, unused sections dropped, laid out in three sections
+# (cmake/runtime-free.ld), no relocations (an .exe
 # always loads at its own base), no link time stamp in the header (the same
 # sources give the same bytes). Writes <target>.map beside the program; the
 # link fails when any object brings a global constructor.
