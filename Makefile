@@ -37,7 +37,7 @@ SANITIZE := build/sanitize
 # cannot run 32-bit programs the win98 group is skipped, and the reason is
 # printed at the end.
 test: win64 win32
-	@JOBS=$(JOBS) bash scripts/test.sh "$(MAKE)" $(NATIVE) $(JOBS)
+	@bash scripts/test.sh "$(MAKE)" $(NATIVE) $(JOBS)
 	@[ ! -s $(NATIVE)/win98/unsupported ] || echo "win98 tests skipped: $$(cat $(NATIVE)/win98/unsupported)"
 
 # The unit suite again, built with AddressSanitizer and UBSan.
