@@ -61,6 +61,7 @@ if [ -n "$codename" ]; then
   echo "trying again with the release's own suite preferred (--target-release $codename)" >&2
   # shellcheck disable=SC2086
   if apt-get install -y -qq --no-install-recommends --target-release "$codename" $missing >"$log" 2>&1; then
+    echo "installed with the $codename suite preferred"
     exit 0
   fi
 fi
