@@ -16,6 +16,8 @@ constexpr UINT kFaultBox = MB_OK | MB_ICONEXCLAMATION;
 const char* TSetRay::ConfigurePort() {
   HANDLE port = PortHandle.Get();
   if (!platform_.PurgeComm(port, kPurgeAll)) return "fault clear buffer";
+  // The API asks callers to say which DCB layout they pass.
+  PortSettings.DCBlength = sizeof(DCB);
   if (!platform_.GetCommState(port, &PortSettings)) return "fault get com state";
   PortSettings.BaudRate = CBR_9600;
   PortSettings.ByteSize = 8;

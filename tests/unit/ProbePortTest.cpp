@@ -38,6 +38,7 @@ TEST_F(ProbePortTest, FreePortIsSetTo9600EightNoParityOneStop) {
   EXPECT_EQ(0u, open.flags);
   EXPECT_EQ(nullptr, open.template_file);
 
+  EXPECT_EQ(std::optional<DWORD>(sizeof(DCB)), sim.ports.StateLengthGiven("COM4"));
   DCB expected = PortSpec::DefaultSettings();
   expected.BaudRate = 9600;
   expected.ByteSize = 8;

@@ -65,6 +65,11 @@ std::optional<DCB> SimPorts::AppliedSettings(const std::string& name) const {
   return it == ports_.end() ? std::nullopt : it->second.applied_settings;
 }
 
+std::optional<DWORD> SimPorts::StateLengthGiven(const std::string& name) const {
+  auto it = ports_.find(Fold(name));
+  return it == ports_.end() ? std::nullopt : it->second.state_length_given;
+}
+
 std::optional<COMMTIMEOUTS> SimPorts::AppliedTimeouts(const std::string& name) const {
   auto it = ports_.find(Fold(name));
   return it == ports_.end() ? std::nullopt : it->second.applied_timeouts;
@@ -156,6 +161,7 @@ BOOL SimPorts::GetState(HANDLE handle, DCB* settings) {
   bool ok;
   Port* port = Step(handle, "GetCommState", PortStep::kGetState, Op::GetCommState, "GetCommState", &ok);
   if (!ok) return FALSE;
+  port->state_length_given = settings->DCBlength;
   *settings = port->spec.settings;
   return TRUE;
 }

@@ -60,6 +60,8 @@ class SimPorts {
   // Settings and time-outs last applied with SetCommState/SetCommTimeouts.
   std::optional<DCB> AppliedSettings(const std::string& name) const;
   std::optional<COMMTIMEOUTS> AppliedTimeouts(const std::string& name) const;
+  // DCBlength of the record the program passed to its last GetCommState.
+  std::optional<DWORD> StateLengthGiven(const std::string& name) const;
   bool IsOpen(const std::string& name) const;
   int Opens(const std::string& name) const;   // successful CreateFileA
   int Closes(const std::string& name) const;  // valid CloseHandle
@@ -87,6 +89,7 @@ class SimPorts {
     std::vector<std::string> calls;
     std::optional<DCB> applied_settings;
     std::optional<COMMTIMEOUTS> applied_timeouts;
+    std::optional<DWORD> state_length_given;
   };
   struct Handle {
     std::string port;  // folded name
