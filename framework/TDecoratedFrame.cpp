@@ -27,6 +27,8 @@ TDecoratedFrame::~TDecoratedFrame() {
     Unbind();
     ::DestroyWindow(window);
   }
+  // Only now that no window can draw it any more.
+  if (small_icon_ != nullptr) ::DestroyIcon(small_icon_);
   delete client_;
 }
 
@@ -63,11 +65,15 @@ void TDecoratedFrame::ApplyIcons() {
     ::SendMessageA(Handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
   }
   if (icon_sm_id_ != 0) {
-    // Shared, so the system keeps it for the life of the module.
-    HANDLE small = ::LoadImageA(icon_sm_module_, MAKEINTRESOURCEA(icon_sm_id_), IMAGE_ICON,
-                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-    if (small == nullptr) Report(IDS_ICON_LOAD_FAILED);
-    ::SendMessageA(Handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    // Not shared: Windows 95 and 98 hand out the first image of the name
+    // already in the shared cache, whatever its size, so the caption would
+    // get the large image squeezed. An unshared icon is ours to destroy.
+    if (small_icon_ != nullptr) ::DestroyIcon(small_icon_);
+    small_icon_ = static_cast<HICON>(::LoadImageA(icon_sm_module_, MAKEINTRESOURCEA(icon_sm_id_), IMAGE_ICON,
+                                                  ::GetSystemMetrics(SM_CXSMICON),
+                                                  ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    if (small_icon_ == nullptr) Report(IDS_ICON_LOAD_FAILED);
+    ::SendMessageA(Handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
   }
 }
 

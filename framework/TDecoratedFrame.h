@@ -44,6 +44,7 @@ class TDecoratedFrame : public TWindow {
   UINT icon_id_ = 0;
   HINSTANCE icon_sm_module_ = nullptr;
   UINT icon_sm_id_ = 0;
+  HICON small_icon_ = nullptr;
 };
 
 }  // namespace raylet
