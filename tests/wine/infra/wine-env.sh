@@ -138,6 +138,13 @@ wine_reg() {
   wine_run reg.exe "$@"
 }
 
+# Every Windows 98 has Times New Roman, and the dialogs ask for it; Wine has
+# no such face and would fall back to a sans-serif one. Liberation Serif
+# (Debian's fonts-liberation) has its metrics.
+wine_map_fonts() {
+  wine_reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Times New Roman" /d "Liberation Serif" /f </dev/null
+}
+
 # wine_path UNIX_PATH: the Windows name of a file, through drive Z:.
 wine_path() {
   local path
@@ -161,4 +168,4 @@ wine_unsupported_reason() {
   return 0
 }
 
-export -f wine_unsupported_reason wine_pid_alive wine_port_links wine_remove_ports wine_end_programs wine_ensure_server wine_run wine_start wine_reg wine_path
+export -f wine_map_fonts wine_unsupported_reason wine_pid_alive wine_port_links wine_remove_ports wine_end_programs wine_ensure_server wine_run wine_start wine_reg wine_path

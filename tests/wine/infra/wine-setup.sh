@@ -58,6 +58,7 @@ if [ ! -e "$WINEPREFIX/.raylet-ready" ]; then
   # Without a window manager Wine waits 2 s at every unmap unless its windows
   # are unmanaged.
   "$WINE" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>prefix.log 2>&1
+  wine_map_fonts >>prefix.log 2>&1
   # The release's users run Windows 98: its prefix says so to programs.
   if [ "$RAYLET_WIN_ARCH" = win32 ]; then
     "$WINE" winecfg.exe -v win98 </dev/null >>prefix.log 2>&1
@@ -74,6 +75,12 @@ if [ ! -e "$WINEPREFIX/.raylet-ready" ]; then
   log "prefix created"
 else
   log "reusing the prefix $WINEPREFIX"
+fi
+
+# A prefix made before the font mapping existed gets it now.
+if ! grep -q '"Times New Roman"="Liberation Serif"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine_map_fonts >>prefix.log 2>&1
+  "$WINESERVER" -w
 fi
 
 # Wine draws the caption buttons with its Marlett font (Debian's
