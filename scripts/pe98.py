@@ -1,0 +1,102 @@
+#!/usr/bin/env python3
+"""pe98.py EXE EXPORTS STUBS [MAP]: would Windows 98 load and run this i386
+program? Prints what it found, then one line per rule ("ok" or "FAIL: ..."),
+and exits 1 when a rule fails. The rules are in pe98rules.py.
+"""
+import os
+import re
+import sys
+
+import lookups
+import pe98rules
+import x86code
+from peimage import SCN_CNT_CODE, PeError, PeImage
+
+OBJDUMP = os.environ.get("OBJDUMP", "i686-w64-mingw32-objdump")
+
+
+class Program:
+    """The program and what the rules know of it, each piece read once."""
+
+    def __init__(self, exe, exports_path, stubs_path, map_path):
+        self.exe = exe
+        with open(exe, "rb") as f:
+            self.data = f.read()
+        self.pe = PeImage(self.data)
+        self.exports = {(dll.upper(), name) for dll, name in _rows(exports_path, 2)}
+        self.stubs = {(dll.upper(), name): kind for kind, dll, name in _rows(stubs_path, 3)}
+        self.map_text = None
+        if map_path and os.path.isfile(map_path):
+            with open(map_path, encoding="latin-1") as f:
+                self.map_text = f.read()
+        self._code = self._instructions = None
+
+    def code_rvas(self):
+        """The code's ranges from the link map, relative to the image base
+        the map was linked at, so that a moved base still finds them."""
+        if self._code is None:
+            if self.map_text is None:
+                raise pe98rules.Fail("no link map beside the program: code cannot be told from constants")
+            base = re.search(r"0x([0-9a-f]+)\s+__image_base__ = ", self.map_text)
+            base = int(base.group(1), 16) if base else self.pe.image_base
+            self._code = [(a - base, b - base) for a, b in x86code.code_ranges(self.map_text)]
+            if not self._code:
+                raise pe98rules.Fail("the link map names no code in .text")
+            for start, end in self._code:
+                s = self.pe.section_of(start, end - start)
+                if s is None or not s.flags & SCN_CNT_CODE:
+                    raise pe98rules.Fail("the map's code %#x-%#x is in no code section: a map of another build?"
+                                         % (start, end))
+        return self._code
+
+    def instructions(self):
+        if self._instructions is None:
+            base = self.pe.image_base
+            ranges = [(base + a, base + b) for a, b in self.code_rvas()]
+            self._instructions = x86code.disassemble(OBJDUMP, self.exe, ranges)
+        return self._instructions
+
+    def lookups(self):
+        base = self.pe.image_base
+        iat = {base + i.thunk_rva: i.dll + "!" + (i.name or "#%d" % i.ordinal) for i in self.pe.imports()}
+
+        def string_at(address):
+            try:
+                return self.pe.cstring(address - base)
+            except PeError:
+                return None
+
+        return lookups.find(self.instructions(), iat, string_at)
+
+
+def _rows(path, width):
+    with open(path, encoding="ascii") as f:
+        rows = [line.split() for line in f if line.strip() and not line.lstrip().startswith("#")]
+    return [row[:width] for row in rows if len(row) >= width]
+
+
+def main(argv):
+    if len(argv) not in (4, 5):
+        sys.exit(__doc__)
+    try:
+        program = Program(argv[1], argv[2], argv[3], argv[4] if len(argv) == 5 else None)
+    except PeError as e:
+        print("%-14s FAIL: %s" % ("pe", e))
+        return 1
+    failed = False
+    results = []
+    for name, rule in pe98rules.RULES:
+        notes = []
+        try:
+            results.append("%-14s ok (%s)" % (name, rule(program, notes)))
+        except (pe98rules.Fail, PeError) as e:
+            results.append("%-14s FAIL: %s" % (name, e))
+            failed = True
+        for note in notes:
+            print(note)
+    print("\n".join(results))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
