@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "StackPorts.h"
+
 namespace cmdline {
 
 namespace {
@@ -252,6 +254,8 @@ bool SeedDriverInstall() {
 void RemoveDriverSeed() {
   DeleteTree(kLM, "Enum");
   DeleteTree(kLM, kClass);
+  // The stack's serial ports go with its keys (absent, no holders).
+  standin::ResetPorts();
 }
 
 std::vector<std::string> ExpectedRemovalDifferences() {

@@ -55,7 +55,8 @@ class FileGuard {
 // --- A Windows 98 system with the MS-IrDA stack installed ---
 // Seeds the driver's keys (and some of the system's own) under HKLM "Enum"
 // and "System\CurrentControlSet\Services\Class"; false when the prefix
-// already has those trees.
+// already has those trees. The removal also resets the stand-in stack's
+// serial ports.
 bool SeedDriverInstall();
 void RemoveDriverSeed();
 // Differences(before, after) of HKLM that the first stage must cause, sorted.

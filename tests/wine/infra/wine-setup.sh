@@ -91,6 +91,13 @@ if [ -e "$marlett" ] && [ ! -e "$WINE_WINDOWS/Fonts/marlett.ttf" ]; then
   cp "$marlett" "$WINE_WINDOWS/Fonts/"
 fi
 
+# The stand-in stack's serial ports: its driver, which the server's boot
+# loads (tests/wine/infra/serial-driver.sh).
+if ! problem=$(bash "$infra/serial-driver.sh" install); then
+  log "$problem"
+  exit 1
+fi
+
 if ! wine_ensure_server; then
   log "wineserver did not start:"
   cat wineserver.log
@@ -100,4 +107,8 @@ if [ -n "$(wine_port_links)" ]; then
   log "port links survived: $(wine_port_links | tr '\n' ' ')"
   exit 1
 fi
-log "wineserver $(cat wineserver.pid) up; no port links; set-up took $((($(date +%s%N) - started) / 1000000)) ms"
+if ! problem=$(bash "$infra/serial-driver.sh" check); then
+  log "$problem"
+  exit 1
+fi
+log "wineserver $(cat wineserver.pid) up; no port links; serial driver answers; set-up took $((($(date +%s%N) - started) / 1000000)) ms"

@@ -7,13 +7,10 @@
 
 #include "StackFiles.h"
 #include "StackLayout.h"
+#include "StackPorts.h"
 
 namespace standin {
 namespace {
-
-// Ports the seeds name. None may have a device behind it in the prefix: the
-// probes must fail without opening anything real.
-constexpr const char* kSeededPorts[] = {"COM2", "COM4", "LPT3"};
 
 bool g_installed = false;
 std::string g_setup_problem;
@@ -72,13 +69,19 @@ std::vector<DWORD> ProcessesNamed(const char* image) {
 
 void StandInStackTest::SetUpTestSuite() {
   if (g_installed) return;
-  for (const char* port : kSeededPorts) {
-    char target[MAX_PATH];
-    if (QueryDosDeviceA(port, target, sizeof target) != 0) {
-      g_setup_problem = std::string(port) + " leads to " + target + "; the prefix must have no port links";
-      return;
-    }
+  // The ports the seeds name must lead to the stand-in serial driver and to
+  // nothing else (never to a device of the host): the probes then meet only
+  // what a test set up.
+  std::string unlinked;
+  if (!ResetPorts()) {
+    g_setup_problem = "the stand-in serial driver does not answer (the Wine set-up installs it)";
+    return;
   }
+  if (!UnlinkedPortNames(&unlinked) || !unlinked.empty()) {
+    g_setup_problem = "port names taken by another device: " + unlinked;
+    return;
+  }
+  if (!CheckPortNames(&g_setup_problem)) return;
   // The fixtures are built next to this program's folder.
   std::string stack = ExeFolder() + "\\..\\stack";
   if (!InstallStack(stack.c_str())) {
@@ -99,6 +102,7 @@ void StandInStackTest::SetUp() {
   std::string which;
   ASSERT_FALSE(AnyMonitorWindow(&which)) << "a window titled as the monitor (" << which << ") is already up";
   ASSERT_TRUE(ResetStack());
+  ASSERT_TRUE(ResetPorts());
   ClearLogs();
   ASSERT_TRUE(WriteScenario(nullptr, 0));
 }
@@ -113,6 +117,7 @@ void StandInStackTest::TearDown() {
   std::string which;
   EXPECT_FALSE(AnyMonitorWindow(&which)) << "a monitor (" << which << ") outlived its test";
   EXPECT_TRUE(ResetStack());
+  EXPECT_TRUE(ResetPorts());
   WriteScenario(nullptr, 0);
 }
 
@@ -169,7 +174,7 @@ HWND StandInStackTest::StartMonitor(const char* title_key) {
   }
   CloseHandle(process.hThread);
   monitors_.push_back(process.hProcess);
-  const char* title = TitleForKey(title_key);
+  const char* title = TitleOfKeys(title_key, 0);
   for (int look = 0; look < 100; ++look) {
     HWND window = FindWindowA(nullptr, title);
     if (window != nullptr) return window;

@@ -1,7 +1,8 @@
 // Base of the Wine scenario tests: the real driver record on the real Win32
 // backend, against the stand-in infrared stack installed in the test prefix.
 // Every test starts from a clean stack (no driver keys, no monitor, empty
-// logs, a scenario that starts nothing) and leaves one behind.
+// logs, a scenario that starts nothing, every serial port absent with an
+// empty record and no program holding one) and leaves one behind.
 #pragma once
 
 #include <windows.h>

@@ -3,13 +3,16 @@
 // scenario file says, as the real panel starts the driver and its monitor.
 //
 // The scenario file (C:\raylet-test\scenario.txt) holds one line:
-//   "<TITLEKEY> <DELAY_MS>"  start standin-monitor.exe with that title after
-//                            that delay (the monitor does the waiting, so the
-//                            control panel returns at once), or
+//   "<TITLEKEY> <DELAY_MS>"  start standin-monitor.exe with that title (or
+//                            two: "IRMON+INFRARED") after that delay (the
+//                            monitor does the waiting, so the control panel
+//                            returns at once), or
 //   "none" / no file         start nothing: the driver never comes up.
 // Every call the applet receives is appended to C:\raylet-test\applet.log so
 // that a test can see what the control panel did; a started monitor is logged
-// as "START <key> <delay> <process id>".
+// as "START <key> <delay> <process id>". With "IrEnabled" non-zero the applet
+// first switches the stack's ports on, as the real panel starts the driver,
+// and logs "PORTS on".
 #include <windows.h>
 #include <cpl.h>
 
@@ -17,6 +20,8 @@
 #include <cstring>
 
 #include "StackLayout.h"
+#include "StackPorts.h"
+#include "StackRegistry.h"
 
 namespace {
 
@@ -51,13 +56,19 @@ void ReadScenario(char* line, DWORD size) {
   }
 }
 
+void SwitchPortsOnIfEnabled() {
+  DWORD enabled = 0;
+  if (!standin::ReadIrEnabled(&enabled) || enabled == 0) return;
+  Log(standin::SetDriverPorts(true) ? "PORTS on" : "PORTS failed");
+}
+
 void StartMonitorAsScenarioSays() {
   char scenario[200];
   ReadScenario(scenario, sizeof scenario);
   char key[40] = "";
   unsigned long delay = 0;
   if (std::sscanf(scenario, "%39s %lu", key, &delay) < 1 || std::strcmp(key, "none") == 0 ||
-      standin::TitleForKey(key) == nullptr) {
+      standin::TitleOfKeys(key, 0) == nullptr) {
     Log("START nothing");
     return;
   }
@@ -128,6 +139,7 @@ extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND, UINT message, LPA
       std::snprintf(line, sizeof line, "CPL_DBLCLK %lld %lld", static_cast<long long>(param1),
                     static_cast<long long>(param2));
       Log(line);
+      SwitchPortsOnIfEnabled();
       StartMonitorAsScenarioSays();
       return 0;
     case CPL_STOP:

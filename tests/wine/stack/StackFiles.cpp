@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "StackLayout.h"
+#include "StackPorts.h"
 
 namespace standin {
 namespace {
@@ -34,15 +35,19 @@ bool InstallStack(const char* from) {
   CreateDirectoryA(kStackDir, nullptr);
   std::string applet_source = std::string(from) + "\\" + kAppletFile;
   std::string monitor_source = std::string(from) + "\\" + kMonitorFile;
+  std::string tool_source = std::string(from) + "\\" + kToolFile;
   std::string applet = SystemApplet();
   return !applet.empty() && CopyFileA(applet_source.c_str(), applet.c_str(), FALSE) &&
-         CopyFileA(monitor_source.c_str(), kMonitorExe, FALSE);
+         CopyFileA(monitor_source.c_str(), kMonitorExe, FALSE) && CopyFileA(tool_source.c_str(), kToolExe, FALSE);
 }
 
 void UninstallStack() {
+  // A holder running the installed tool would keep its file and folder.
+  ReleaseHolders();
   std::string applet = SystemApplet();
   if (!applet.empty()) DeleteFileA(applet.c_str());
   DeleteFileA(kMonitorExe);
+  DeleteFileA(kToolExe);
   DeleteFileA(kScenarioFile);
   DeleteFileA(kMonitorLog);
   DeleteFileA(kAppletLog);

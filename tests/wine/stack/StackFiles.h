@@ -7,8 +7,9 @@
 namespace standin {
 
 // Puts the fixtures in place: infrared.cpl into the system folder, where the
-// control panel looks for it, and the monitor into C:\raylet-test. `from` is
-// the folder that holds both as built. True when both were copied.
+// control panel looks for it, and the monitor and the stack tool (which
+// holds ports) into C:\raylet-test. `from` is the folder that holds them as
+// built. True when all were copied.
 bool InstallStack(const char* from);
 
 // Removes the applet from the system folder and the working folder's files.

@@ -12,10 +12,13 @@ constexpr char kMonitorExe[] = "C:\\raylet-test\\standin-monitor.exe";
 constexpr char kScenarioFile[] = "C:\\raylet-test\\scenario.txt";
 constexpr char kMonitorLog[] = "C:\\raylet-test\\monitor.log";
 constexpr char kAppletLog[] = "C:\\raylet-test\\applet.log";
+// The stack tool's copy, which holds ports for programs not built beside it.
+constexpr char kToolExe[] = "C:\\raylet-test\\standin-stack.exe";
 
 // File names of the fixtures as built, and of the applet as installed.
 constexpr char kMonitorFile[] = "standin-monitor.exe";
 constexpr char kAppletFile[] = "infrared.cpl";
+constexpr char kToolFile[] = "standin-stack.exe";
 
 // The monitor's window titles, selected on its command line by a key so that
 // no title bytes travel through a command line in some code page.
@@ -47,6 +50,24 @@ inline const char* TitleForKey(const char* key) {
     if (*a == 0 && *b == 0) return entry.title;
   }
   return nullptr;
+}
+
+// A monitor may carry two titles, its keys joined by '+' ("IRMON+INFRARED").
+// The title of the `n`-th key (from 0), or nullptr when there is no such key
+// or any key is unknown.
+inline const char* TitleOfKeys(const char* keys, int n) {
+  const char* found = nullptr;
+  for (int index = 0; *keys != 0; ++index) {
+    char key[16];
+    unsigned length = 0;
+    while (*keys != 0 && *keys != '+' && length + 1 < sizeof key) key[length++] = *keys++;
+    key[length] = 0;
+    const char* title = TitleForKey(key);
+    if (title == nullptr || (*keys != 0 && *keys != '+')) return nullptr;
+    if (index == n) found = title;
+    if (*keys == '+') ++keys;
+  }
+  return found;
 }
 
 }  // namespace standin

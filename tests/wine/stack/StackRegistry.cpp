@@ -123,4 +123,12 @@ bool ReadIrEnabled(DWORD* value) {
   return result == ERROR_SUCCESS && size == sizeof *value;
 }
 
+bool WriteIrEnabled(DWORD value) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kControlPanelKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
+  LONG result = RegSetValueExA(key, "IrEnabled", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS;
+}
+
 }  // namespace standin

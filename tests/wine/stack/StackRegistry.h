@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "serial/SerialControl.h"
+
 namespace standin {
 
 enum class DriverKeys {
@@ -22,9 +24,10 @@ struct StackSeed {
   // (kIrEnabledMissing: the key without the value).
   bool control_panel_key = true;
   int ir_enabled = 0;
-  const char* virtual_com = "COM4";
-  const char* virtual_lpt = "LPT3";
-  const char* physical_port = "COM2";
+  // The names the stand-in serial driver serves.
+  const char* virtual_com = RAYLET_VIRTUAL_COM;
+  const char* virtual_lpt = RAYLET_VIRTUAL_LPT;
+  const char* physical_port = RAYLET_PHYSICAL_PORT;
 };
 
 // Removes every key and value of the stack (also the parents the seeds had to
@@ -37,6 +40,10 @@ bool SeedStack(const StackSeed& seed);
 // "IrEnabled" as the registry holds it now; false when the key or the value
 // is missing or is not a 4-byte value.
 bool ReadIrEnabled(DWORD* value);
+
+// Writes "IrEnabled" as the monitor does when it switches the driver off:
+// only into an existing key, never creating it. False when there is none.
+bool WriteIrEnabled(DWORD value);
 
 // Whether a key exists (opened for reading only).
 bool KeyExists(HKEY root, const char* path);

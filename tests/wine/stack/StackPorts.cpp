@@ -1,0 +1,211 @@
+#include "StackPorts.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "serial/SerialControl.h"
+
+namespace standin {
+namespace {
+
+constexpr const char* kModeNames[] = {"absent",        "free",          "stack",
+                                      "fail-purge",    "fail-getstate", "fail-setstate",
+                                      "fail-gettimeouts", "fail-settimeouts", "fail-setup"};
+static_assert(sizeof kModeNames / sizeof kModeNames[0] == RAYLET_MODE_COUNT, "a name for every mode");
+static_assert(sizeof(RayletPortRecord) == 152, "the driver's record layout");
+
+constexpr const char* kPortNames[RAYLET_PORT_COUNT] = {RAYLET_VIRTUAL_COM, RAYLET_VIRTUAL_LPT,
+                                                       RAYLET_PHYSICAL_PORT};
+
+// One request to the control device; true when it succeeded and returned
+// exactly `out_size` bytes.
+bool Control(DWORD code, const void* in, DWORD in_size, void* out, DWORD out_size) {
+  HANDLE device = CreateFileA(RAYLET_CONTROL_PATH, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  if (device == INVALID_HANDLE_VALUE) return false;
+  DWORD returned = 0;
+  bool ok = DeviceIoControl(device, code, const_cast<void*>(in), in_size, out, out_size, &returned, nullptr) &&
+            returned == out_size;
+  CloseHandle(device);
+  return ok;
+}
+
+bool NameOf(const char* port, char (&name)[RAYLET_PORT_NAME_SIZE]) {
+  std::memset(name, 0, sizeof name);
+  if (port == nullptr || std::strlen(port) >= sizeof name) return false;
+  std::memcpy(name, port, std::strlen(port));
+  return true;
+}
+
+PortRecord FromDriver(const RayletPortRecord& r) {
+  PortRecord record;
+  record.name.assign(r.name, strnlen(r.name, sizeof r.name));
+  record.mode = r.mode < RAYLET_MODE_COUNT ? static_cast<PortMode>(r.mode) : PortMode::kAbsent;
+  record.linked = r.linked != 0;
+  record.opens = r.opens;
+  record.closes = r.closes;
+  record.open_now = r.open_now;
+  record.purges = r.purges;
+  record.last_purge_mask = r.last_purge_mask;
+  record.baud = r.baud;
+  record.stop_bits = r.stop_bits;
+  record.parity = r.parity;
+  record.word_length = r.word_length;
+  record.control_handshake = r.control_handshake;
+  record.flow_replace = r.flow_replace;
+  record.xon_limit = r.xon_limit;
+  record.xoff_limit = r.xoff_limit;
+  record.eof_char = r.eof_char;
+  record.error_char = r.error_char;
+  record.break_char = r.break_char;
+  record.event_char = r.event_char;
+  record.xon_char = r.xon_char;
+  record.xoff_char = r.xoff_char;
+  record.read_interval = r.read_interval;
+  record.read_multiplier = r.read_multiplier;
+  record.read_constant = r.read_constant;
+  record.write_multiplier = r.write_multiplier;
+  record.write_constant = r.write_constant;
+  record.in_queue = r.in_queue;
+  record.out_queue = r.out_queue;
+  PortRecord::Requests& q = record.requests;
+  q.purge = r.requests[RAYLET_REQ_PURGE];
+  q.get_baud = r.requests[RAYLET_REQ_GET_BAUD];
+  q.get_line = r.requests[RAYLET_REQ_GET_LINE];
+  q.get_handflow = r.requests[RAYLET_REQ_GET_HANDFLOW];
+  q.get_chars = r.requests[RAYLET_REQ_GET_CHARS];
+  q.set_baud = r.requests[RAYLET_REQ_SET_BAUD];
+  q.set_line = r.requests[RAYLET_REQ_SET_LINE];
+  q.set_handflow = r.requests[RAYLET_REQ_SET_HANDFLOW];
+  q.set_chars = r.requests[RAYLET_REQ_SET_CHARS];
+  q.get_timeouts = r.requests[RAYLET_REQ_GET_TIMEOUTS];
+  q.set_timeouts = r.requests[RAYLET_REQ_SET_TIMEOUTS];
+  q.set_queue = r.requests[RAYLET_REQ_SET_QUEUE];
+  q.other = r.requests[RAYLET_REQ_OTHER];
+  q.last_other = r.last_other;
+  return record;
+}
+
+// What the name leads to ("" when nothing).
+std::string Target(const char* name) {
+  char target[MAX_PATH] = "";
+  if (QueryDosDeviceA(name, target, sizeof target) == 0) return std::string();
+  return target;
+}
+
+}  // namespace
+
+bool SetPortMode(const char* port, PortMode mode) {
+  RayletModeRequest request;
+  if (!NameOf(port, request.name)) return false;
+  request.mode = static_cast<uint32_t>(mode);
+  return Control(RAYLET_IOCTL_SET_MODE, &request, sizeof request, nullptr, 0);
+}
+
+bool ReadPortRecord(const char* port, PortRecord* record) {
+  // Buffered requests share one buffer for both ways: room for the answer.
+  union {
+    RayletPortName name;
+    RayletPortRecord record;
+  } buffer;
+  std::memset(&buffer, 0, sizeof buffer);
+  if (!NameOf(port, buffer.name.name)) return false;
+  if (!Control(RAYLET_IOCTL_READ_RECORD, &buffer, sizeof buffer.name, &buffer.record, sizeof buffer.record)) {
+    return false;
+  }
+  *record = FromDriver(buffer.record);
+  return true;
+}
+
+bool ResetPorts() {
+  bool released = ReleaseHolders();
+  return Control(RAYLET_IOCTL_RESET, nullptr, 0, nullptr, 0) && released;
+}
+
+bool SetDriverPorts(bool on) {
+  uint32_t value = on ? 1 : 0;
+  return Control(RAYLET_IOCTL_DRIVER, &value, sizeof value, nullptr, 0);
+}
+
+bool UnlinkedPortNames(std::string* names) {
+  RayletLinkReport report;
+  if (!Control(RAYLET_IOCTL_LINKS, nullptr, 0, &report, sizeof report)) return false;
+  names->clear();
+  for (int i = 0; i < RAYLET_PORT_COUNT; ++i) {
+    if (report.status[i] == 0) continue;
+    if (!names->empty()) *names += ' ';
+    names->append(report.names[i].name, strnlen(report.names[i].name, RAYLET_PORT_NAME_SIZE));
+  }
+  return true;
+}
+
+bool CheckPortNames(std::string* problem) {
+  problem->clear();
+  for (const char* name : kPortNames) {
+    if (!SetPortMode(name, PortMode::kAbsent)) {
+      *problem = "the serial driver does not answer";
+      return false;
+    }
+    std::string absent = Target(name);
+    SetPortMode(name, PortMode::kFree);
+    std::string free = Target(name);
+    SetPortMode(name, PortMode::kAbsent);
+    if (!absent.empty()) {
+      *problem = std::string(name) + " leads to " + absent + " while the driver has no such port";
+    } else if (free.rfind("\\Device\\RayletSerial", 0) != 0) {
+      *problem = std::string(name) + " leads to " + (free.empty() ? "nothing" : free) +
+                 ", not to the serial driver's port";
+    }
+    if (!problem->empty()) return false;
+  }
+  return true;
+}
+
+const char* PortModeName(PortMode mode) {
+  unsigned index = static_cast<unsigned>(mode);
+  return index < RAYLET_MODE_COUNT ? kModeNames[index] : "?";
+}
+
+bool ParsePortMode(const char* text, PortMode* mode) {
+  for (unsigned i = 0; i < RAYLET_MODE_COUNT; ++i) {
+    if (std::strcmp(text, kModeNames[i]) == 0) {
+      *mode = static_cast<PortMode>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string FormatPortRecord(const PortRecord& r) {
+  // Timeouts in decimal, but "none" (MAXDWORD) as the hex a reader knows.
+  auto timeout = [](unsigned value) {
+    char text[16];
+    std::snprintf(text, sizeof text, value == 0xFFFFFFFFu ? "%x" : "%u", value);
+    return std::string(text);
+  };
+  const PortRecord::Requests& q = r.requests;
+  char line[640];
+  std::snprintf(line, sizeof line,
+                "%s: %s opens %u closes %u open %u purge %u mask 0x%x baud %u bits %u parity %u stop %u"
+                " handshake 0x%x flow 0x%x xon %d xoff %d chars %02x %02x %02x %02x %02x %02x"
+                " timeouts %s %s %s %s %s queues %u %u"
+                " requests purge %u getstate %u/%u/%u/%u setstate %u/%u/%u/%u timeouts %u/%u setup %u other %u",
+                r.name.c_str(), PortModeName(r.mode), r.opens, r.closes, r.open_now, r.purges, r.last_purge_mask,
+                r.baud, r.word_length, r.parity, r.stop_bits, r.control_handshake, r.flow_replace, r.xon_limit,
+                r.xoff_limit, r.eof_char, r.error_char, r.break_char, r.event_char, r.xon_char, r.xoff_char,
+                timeout(r.read_interval).c_str(), timeout(r.read_multiplier).c_str(),
+                timeout(r.read_constant).c_str(), timeout(r.write_multiplier).c_str(),
+                timeout(r.write_constant).c_str(), r.in_queue, r.out_queue, q.purge, q.get_baud, q.get_line,
+                q.get_handflow, q.get_chars, q.set_baud, q.set_line, q.set_handflow, q.set_chars, q.get_timeouts,
+                q.set_timeouts, q.set_queue, q.other);
+  std::string text = line;
+  if (q.other != 0) {
+    std::snprintf(line, sizeof line, " (last 0x%x)", q.last_other);
+    text += line;
+  }
+  return text;
+}
+
+}  // namespace standin

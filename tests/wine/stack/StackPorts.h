@@ -1,0 +1,99 @@
+// The stand-in stack's serial ports (the driver standin-serial.sys in the
+// prefix): each port's mode, what reached it, programs that hold one, and the
+// driver as a whole on or off. Port names are those the registry seeds use:
+// "COM4" (virtual COM), "LPT3" (virtual printer), "COM2" (the adapter's).
+#pragma once
+
+#include <string>
+
+namespace standin {
+
+enum class PortMode {
+  kAbsent,       // no such port: every open fails
+  kFree,         // opens, and every request works
+  kHeldByStack,  // the stack itself has it: every open fails, as for a held port
+  kFailPurge,    // opens; PurgeComm fails (error 87), all else works
+  kFailGetState,     // GetCommState fails
+  kFailSetState,     // SetCommState fails
+  kFailGetTimeouts,  // GetCommTimeouts fails
+  kFailSetTimeouts,  // SetCommTimeouts fails
+  kFailSetup,        // SetupComm fails
+};
+
+// What reached a port since the last reset, and its settings now. Right
+// after a reset the settings are the port's own (115200 baud, 7 bits, even
+// parity, 2 stop bits ...), which no program would choose: read a record
+// then to compare with.
+struct PortRecord {
+  std::string name;
+  PortMode mode = PortMode::kAbsent;
+  bool linked = false;  // the name leads to the port right now
+  unsigned opens = 0;   // opens that reached the port
+  unsigned closes = 0;
+  unsigned open_now = 0;  // handles open right now (not cleared by a reset)
+  unsigned purges = 0;
+  unsigned last_purge_mask = 0;
+  unsigned baud = 0;
+  unsigned stop_bits = 0;  // SERIAL_LINE_CONTROL: 0 one, 1 one and a half, 2 two
+  unsigned parity = 0;     // 0 none, 1 odd, 2 even, 3 mark, 4 space
+  unsigned word_length = 0;
+  unsigned control_handshake = 0;  // SERIAL_HANDFLOW
+  unsigned flow_replace = 0;
+  int xon_limit = 0;
+  int xoff_limit = 0;
+  unsigned char eof_char = 0, error_char = 0, break_char = 0, event_char = 0, xon_char = 0, xoff_char = 0;
+  unsigned read_interval = 0, read_multiplier = 0, read_constant = 0;  // SERIAL_TIMEOUTS
+  unsigned write_multiplier = 0, write_constant = 0;
+  unsigned in_queue = 0, out_queue = 0;  // SetupComm's sizes
+  // How many of each request arrived, refused ones included. GetCommState
+  // sends the four get_ requests, SetCommState the four set_ ones.
+  struct Requests {
+    unsigned purge = 0;
+    unsigned get_baud = 0, get_line = 0, get_handflow = 0, get_chars = 0;
+    unsigned set_baud = 0, set_line = 0, set_handflow = 0, set_chars = 0;
+    unsigned get_timeouts = 0, set_timeouts = 0;
+    unsigned set_queue = 0;
+    unsigned other = 0;
+    unsigned last_other = 0;  // the code of the last of the others
+  } requests;
+};
+
+bool SetPortMode(const char* port, PortMode mode);
+bool ReadPortRecord(const char* port, PortRecord* record);
+
+// Another program (standin-stack.exe hold PORT) opens the port for reading
+// and writing without sharing and keeps it open; returns once the port has
+// it open. The program is the standin-stack.exe beside the calling program,
+// else the one InstallStack put in C:\raylet-test.
+bool HoldPort(const char* port);
+// Ends every holding program (and waits for each to end).
+bool ReleaseHolders();
+// What the holding program runs: opens the port as HoldPort says and keeps
+// it until the process is ended. Returns only when the open fails (1).
+int RunHolder(const char* port);
+// ReleaseHolders, then every port absent with its own settings and an empty
+// record: the state at the prefix's start.
+bool ResetPorts();
+// The driver switched on (adapter's port held by the stack, virtual ports
+// free) or off (adapter's port free, no virtual ports).
+bool SetDriverPorts(bool on);
+// Names the driver cannot link (taken by another device, such as a host
+// serial port Wine has mapped), space separated; empty when all link.
+bool UnlinkedPortNames(std::string* names);
+// Whether each name leads to the driver's port and to nothing else: no
+// device while the port is absent, the driver's while it is free. Leaves
+// every port absent. `problem` says what is wrong when it is not.
+bool CheckPortNames(std::string* problem);
+
+// "absent", "free", "stack", "fail-purge", "fail-getstate", "fail-setstate",
+// "fail-gettimeouts", "fail-settimeouts", "fail-setup".
+const char* PortModeName(PortMode mode);
+bool ParsePortMode(const char* text, PortMode* mode);
+
+// One line for logs: "COM4: free opens 1 closes 1 open 0 purge 1 mask 0xf
+// baud 9600 bits 8 parity 0 stop 0 handshake 0x80000001 flow 0x40 xon 100
+// xoff 200 chars 1a 3f 00 7e 11 13 timeouts ffffffff 0 0 0 0 queues 1024
+// 1024 requests ...".
+std::string FormatPortRecord(const PortRecord& record);
+
+}  // namespace standin
