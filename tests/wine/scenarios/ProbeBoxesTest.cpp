@@ -1,0 +1,94 @@
+// The port probe's six boxes, each brought up by a port that refuses exactly
+// one step, while the driver is switched off through a running monitor: the
+// refusing virtual COM port counts as busy once the box is closed.
+#include <cctype>
+#include <string>
+
+#include "BoxIcon.h"
+#include "EverydayRun.h"
+
+namespace standin {
+namespace {
+
+struct Box {
+  PortMode refusal;
+  const char* text;
+  bool task_modal;  // and shown after the port's close
+};
+
+const Box kBoxes[] = {
+    {PortMode::kFailPurge, "fault clear buffer", false},
+    {PortMode::kFailGetState, "fault get com state", false},
+    {PortMode::kFailSetState, "fault change baudrate", false},
+    {PortMode::kFailGetTimeouts, "fault get timeout parameter", false},
+    {PortMode::kFailSetTimeouts, "fault set timeout parameter", false},
+    {PortMode::kFailSetup, "fault SetupComm", true},
+};
+
+struct Children {
+  int buttons = 0;
+  std::string button_text;
+  int button_id = 0;
+};
+
+BOOL CALLBACK CountChild(HWND child, LPARAM param) {
+  auto* seen = reinterpret_cast<Children*>(param);
+  char name[32] = {};
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, "Button") == 0 && IsWindowVisible(child)) {
+    ++seen->buttons;
+    seen->button_text = cmdline::Text(child);
+    seen->button_id = GetDlgCtrlID(child);
+  }
+  return TRUE;
+}
+
+class ProbeBoxes : public EverydayRun, public ::testing::WithParamInterface<std::tuple<Box, Way>> {};
+
+TEST_P(ProbeBoxes, ShowTheirTextThenTheOperationGoesOn) {
+  const Box& box = std::get<0>(GetParam());
+  Way way = std::get<1>(GetParam());
+  SeedInstalled(1);
+  ASSERT_NE(nullptr, StartMonitor("IRMON"));
+  SetPorts(PortMode::kHeldByStack, box.refusal, PortMode::kFree);
+
+  Begin('D', way);
+  HWND shown = program.FindTopLevel("Error", 15000);
+  ASSERT_NE(nullptr, shown) << "no box for " << box.text;
+  EXPECT_EQ(box.text, cmdline::Rayctl::BoxText(shown));
+  EXPECT_EQ(nullptr, GetWindow(shown, GW_OWNER)) << "the box has no owner";
+  Children children;
+  EnumChildWindows(shown, &CountChild, reinterpret_cast<LPARAM>(&children));
+  EXPECT_EQ(1, children.buttons);
+  EXPECT_EQ("OK", children.button_text);
+  EXPECT_EQ(IDOK, children.button_id);
+  EXPECT_EQ(IDI_EXCLAMATION, ShownSystemIcon(shown));
+  PortRecord com;
+  ASSERT_TRUE(ReadPortRecord("COM4", &com));
+  EXPECT_EQ(box.task_modal ? 0u : 1u, com.open_now) << "the port while the box is up";
+
+  PostMessageA(shown, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  Finish(way,
+         "Raylet cannot open port !\nAnother communication software \nusing virtual com port on IrDA driver! 41",
+         false);
+  ASSERT_TRUE(ReadPortRecord("COM4", &com));
+  EXPECT_EQ(1u, com.opens);
+  EXPECT_EQ(1u, com.closes);
+  EXPECT_TRUE(MonitorLines("WM_").empty()) << "no command 113 while a port counts as busy";
+}
+
+std::string BoxName(const ::testing::TestParamInfo<std::tuple<Box, Way>>& info) {
+  std::string name;
+  for (const char* c = std::get<0>(info.param).text; *c != 0; ++c) {
+    if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+  }
+  return name + WayName(std::get<1>(info.param));
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, ProbeBoxes,
+                         ::testing::Combine(::testing::ValuesIn(kBoxes),
+                                            ::testing::Values(Way::kWindow, Way::kCaller)),
+                         BoxName);
+
+}  // namespace
+}  // namespace standin
