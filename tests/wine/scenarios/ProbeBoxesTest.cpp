@@ -63,6 +63,9 @@ TEST_P(ProbeBoxes, ShowTheirTextThenTheOperationGoesOn) {
   EXPECT_EQ("OK", children.button_text);
   EXPECT_EQ(IDOK, children.button_id);
   EXPECT_EQ(IDI_EXCLAMATION, ShownSystemIcon(shown));
+  // Whatever the box's modality, the window takes no command while an
+  // operation runs, so no second probe can start on the same record.
+  EXPECT_FALSE(IsWindowEnabled(program.MainWindow()));
   PortRecord com;
   ASSERT_TRUE(ReadPortRecord("COM4", &com));
   EXPECT_EQ(box.task_modal ? 0u : 1u, com.open_now) << "the port while the box is up";
