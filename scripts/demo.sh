@@ -57,12 +57,16 @@ trap cleanup EXIT
 wine_ensure_server
 
 if [ -e "$tree/$tool" ]; then
-  # Driver installed, switched off, no monitor; the control panel's applet
-  # starts the "Infrared Monitor" window 600 ms after it is asked to.
+  # A user's everyday cycle. The driver is installed and switched off: its
+  # setting 0, the adapter's port free, no virtual ports, no monitor. Enable
+  # runs the control panel, whose applet switches the driver's ports on and
+  # starts the monitor ("IRMON", and its "Infrared Monitor" window) 600 ms
+  # later; Disable asks that monitor to switch the driver off (command 113);
+  # Kill then stops the monitor.
   wine_run "$tool" install "$(wine_path "$tree/tests/wine/stack")"
-  wine_run "$tool" installed 0
-  wine_run "$tool" scenario INFRARED 600
-  echo "demo: stand-in infrared stack installed (setting off, monitor not running)"
+  wine_run "$tool" off
+  wine_run "$tool" scenario IRMON+INFRARED 600
+  echo "demo: stand-in infrared stack installed (driver off, monitor not running)"
 else
   echo "demo: no stand-in stack in $tree; Raylet finds no driver"
 fi
