@@ -1,7 +1,5 @@
 #include "StandInStackTest.h"
 
-#include <tlhelp32.h>
-
 #include <cstdio>
 #include <sstream>
 
@@ -49,20 +47,6 @@ void EndProcess(DWORD id) {
   TerminateProcess(process, 1);
   WaitForSingleObject(process, 5000);
   CloseHandle(process);
-}
-
-// Ids of the running processes whose program is named `image`.
-std::vector<DWORD> ProcessesNamed(const char* image) {
-  std::vector<DWORD> ids;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return ids;
-  PROCESSENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (lstrcmpiA(entry.szExeFile, image) == 0) ids.push_back(entry.th32ProcessID);
-  }
-  CloseHandle(snapshot);
-  return ids;
 }
 
 }  // namespace

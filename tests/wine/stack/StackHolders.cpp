@@ -38,22 +38,30 @@ std::string HolderProgram() {
 
 std::vector<DWORD> Holders() {
   std::vector<DWORD> ids;
+  for (DWORD id : ProcessesNamed(kToolFile)) {
+    if (id == GetCurrentProcessId()) continue;
+    HANDLE mark = OpenEventA(SYNCHRONIZE, FALSE, HolderMark(id).c_str());
+    if (mark == nullptr) continue;
+    CloseHandle(mark);
+    ids.push_back(id);
+  }
+  return ids;
+}
+
+}  // namespace
+
+std::vector<DWORD> ProcessesNamed(const char* image) {
+  std::vector<DWORD> ids;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return ids;
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (lstrcmpiA(entry.szExeFile, kToolFile) != 0 || entry.th32ProcessID == GetCurrentProcessId()) continue;
-    HANDLE mark = OpenEventA(SYNCHRONIZE, FALSE, HolderMark(entry.th32ProcessID).c_str());
-    if (mark == nullptr) continue;
-    CloseHandle(mark);
-    ids.push_back(entry.th32ProcessID);
+    if (lstrcmpiA(entry.szExeFile, image) == 0) ids.push_back(entry.th32ProcessID);
   }
   CloseHandle(snapshot);
   return ids;
 }
-
-}  // namespace
 
 bool HoldPort(const char* port) {
   PortRecord before;

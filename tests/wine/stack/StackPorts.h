@@ -4,7 +4,10 @@
 // "COM4" (virtual COM), "LPT3" (virtual printer), "COM2" (the adapter's).
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 namespace standin {
 
@@ -66,6 +69,8 @@ bool ReadPortRecord(const char* port, PortRecord* record);
 // it open. The program is the standin-stack.exe beside the calling program,
 // else the one InstallStack put in C:\raylet-test.
 bool HoldPort(const char* port);
+// Ids of the running processes whose program file is named `image`.
+std::vector<DWORD> ProcessesNamed(const char* image);
 // Ends every holding program (and waits for each to end).
 bool ReleaseHolders();
 // What the holding program runs: opens the port as HoldPort says and keeps
