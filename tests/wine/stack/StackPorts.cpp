@@ -39,55 +39,6 @@ bool NameOf(const char* port, char (&name)[RAYLET_PORT_NAME_SIZE]) {
   return true;
 }
 
-PortRecord FromDriver(const RayletPortRecord& r) {
-  PortRecord record;
-  record.name.assign(r.name, strnlen(r.name, sizeof r.name));
-  record.mode = r.mode < RAYLET_MODE_COUNT ? static_cast<PortMode>(r.mode) : PortMode::kAbsent;
-  record.linked = r.linked != 0;
-  record.opens = r.opens;
-  record.closes = r.closes;
-  record.open_now = r.open_now;
-  record.purges = r.purges;
-  record.last_purge_mask = r.last_purge_mask;
-  record.baud = r.baud;
-  record.stop_bits = r.stop_bits;
-  record.parity = r.parity;
-  record.word_length = r.word_length;
-  record.control_handshake = r.control_handshake;
-  record.flow_replace = r.flow_replace;
-  record.xon_limit = r.xon_limit;
-  record.xoff_limit = r.xoff_limit;
-  record.eof_char = r.eof_char;
-  record.error_char = r.error_char;
-  record.break_char = r.break_char;
-  record.event_char = r.event_char;
-  record.xon_char = r.xon_char;
-  record.xoff_char = r.xoff_char;
-  record.read_interval = r.read_interval;
-  record.read_multiplier = r.read_multiplier;
-  record.read_constant = r.read_constant;
-  record.write_multiplier = r.write_multiplier;
-  record.write_constant = r.write_constant;
-  record.in_queue = r.in_queue;
-  record.out_queue = r.out_queue;
-  PortRecord::Requests& q = record.requests;
-  q.purge = r.requests[RAYLET_REQ_PURGE];
-  q.get_baud = r.requests[RAYLET_REQ_GET_BAUD];
-  q.get_line = r.requests[RAYLET_REQ_GET_LINE];
-  q.get_handflow = r.requests[RAYLET_REQ_GET_HANDFLOW];
-  q.get_chars = r.requests[RAYLET_REQ_GET_CHARS];
-  q.set_baud = r.requests[RAYLET_REQ_SET_BAUD];
-  q.set_line = r.requests[RAYLET_REQ_SET_LINE];
-  q.set_handflow = r.requests[RAYLET_REQ_SET_HANDFLOW];
-  q.set_chars = r.requests[RAYLET_REQ_SET_CHARS];
-  q.get_timeouts = r.requests[RAYLET_REQ_GET_TIMEOUTS];
-  q.set_timeouts = r.requests[RAYLET_REQ_SET_TIMEOUTS];
-  q.set_queue = r.requests[RAYLET_REQ_SET_QUEUE];
-  q.other = r.requests[RAYLET_REQ_OTHER];
-  q.last_other = r.last_other;
-  return record;
-}
-
 // What the name leads to ("" when nothing).
 std::string Target(const char* name) {
   char target[MAX_PATH] = "";
@@ -115,7 +66,7 @@ bool ReadPortRecord(const char* port, PortRecord* record) {
   if (!Control(RAYLET_IOCTL_READ_RECORD, &buffer, sizeof buffer.name, &buffer.record, sizeof buffer.record)) {
     return false;
   }
-  *record = FromDriver(buffer.record);
+  *record = buffer.record;
   return true;
 }
 
@@ -185,24 +136,27 @@ std::string FormatPortRecord(const PortRecord& r) {
     std::snprintf(text, sizeof text, value == 0xFFFFFFFFu ? "%x" : "%u", value);
     return std::string(text);
   };
-  const PortRecord::Requests& q = r.requests;
+  const uint32_t* q = r.requests;
+  PortMode mode = r.mode < RAYLET_MODE_COUNT ? static_cast<PortMode>(r.mode) : PortMode::kAbsent;
   char line[640];
   std::snprintf(line, sizeof line,
                 "%s: %s opens %u closes %u open %u purge %u mask 0x%x baud %u bits %u parity %u stop %u"
                 " handshake 0x%x flow 0x%x xon %d xoff %d chars %02x %02x %02x %02x %02x %02x"
                 " timeouts %s %s %s %s %s queues %u %u"
                 " requests purge %u getstate %u/%u/%u/%u setstate %u/%u/%u/%u timeouts %u/%u setup %u other %u",
-                r.name.c_str(), PortModeName(r.mode), r.opens, r.closes, r.open_now, r.purges, r.last_purge_mask,
+                std::string(r.name, strnlen(r.name, sizeof r.name)).c_str(), PortModeName(mode), r.opens, r.closes, r.open_now, r.purges, r.last_purge_mask,
                 r.baud, r.word_length, r.parity, r.stop_bits, r.control_handshake, r.flow_replace, r.xon_limit,
                 r.xoff_limit, r.eof_char, r.error_char, r.break_char, r.event_char, r.xon_char, r.xoff_char,
                 timeout(r.read_interval).c_str(), timeout(r.read_multiplier).c_str(),
                 timeout(r.read_constant).c_str(), timeout(r.write_multiplier).c_str(),
-                timeout(r.write_constant).c_str(), r.in_queue, r.out_queue, q.purge, q.get_baud, q.get_line,
-                q.get_handflow, q.get_chars, q.set_baud, q.set_line, q.set_handflow, q.set_chars, q.get_timeouts,
-                q.set_timeouts, q.set_queue, q.other);
+                timeout(r.write_constant).c_str(), r.in_queue, r.out_queue, q[RAYLET_REQ_PURGE],
+                q[RAYLET_REQ_GET_BAUD], q[RAYLET_REQ_GET_LINE], q[RAYLET_REQ_GET_HANDFLOW], q[RAYLET_REQ_GET_CHARS],
+                q[RAYLET_REQ_SET_BAUD], q[RAYLET_REQ_SET_LINE], q[RAYLET_REQ_SET_HANDFLOW], q[RAYLET_REQ_SET_CHARS],
+                q[RAYLET_REQ_GET_TIMEOUTS], q[RAYLET_REQ_SET_TIMEOUTS], q[RAYLET_REQ_SET_QUEUE],
+                q[RAYLET_REQ_OTHER]);
   std::string text = line;
-  if (q.other != 0) {
-    std::snprintf(line, sizeof line, " (last 0x%x)", q.last_other);
+  if (q[RAYLET_REQ_OTHER] != 0) {
+    std::snprintf(line, sizeof line, " (last 0x%x)", r.last_other);
     text += line;
   }
   return text;

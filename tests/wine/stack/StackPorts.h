@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "serial/SerialControl.h"
+
 namespace standin {
 
 enum class PortMode {
@@ -23,43 +25,12 @@ enum class PortMode {
   kFailSetup,        // SetupComm fails
 };
 
-// What reached a port since the last reset, and its settings now. Right
-// after a reset the settings are the port's own (115200 baud, 7 bits, even
-// parity, 2 stop bits ...), which no program would choose: read a record
-// then to compare with.
-struct PortRecord {
-  std::string name;
-  PortMode mode = PortMode::kAbsent;
-  bool linked = false;  // the name leads to the port right now
-  unsigned opens = 0;   // opens that reached the port
-  unsigned closes = 0;
-  unsigned open_now = 0;  // handles open right now (not cleared by a reset)
-  unsigned purges = 0;
-  unsigned last_purge_mask = 0;
-  unsigned baud = 0;
-  unsigned stop_bits = 0;  // SERIAL_LINE_CONTROL: 0 one, 1 one and a half, 2 two
-  unsigned parity = 0;     // 0 none, 1 odd, 2 even, 3 mark, 4 space
-  unsigned word_length = 0;
-  unsigned control_handshake = 0;  // SERIAL_HANDFLOW
-  unsigned flow_replace = 0;
-  int xon_limit = 0;
-  int xoff_limit = 0;
-  unsigned char eof_char = 0, error_char = 0, break_char = 0, event_char = 0, xon_char = 0, xoff_char = 0;
-  unsigned read_interval = 0, read_multiplier = 0, read_constant = 0;  // SERIAL_TIMEOUTS
-  unsigned write_multiplier = 0, write_constant = 0;
-  unsigned in_queue = 0, out_queue = 0;  // SetupComm's sizes
-  // How many of each request arrived, refused ones included. GetCommState
-  // sends the four get_ requests, SetCommState the four set_ ones.
-  struct Requests {
-    unsigned purge = 0;
-    unsigned get_baud = 0, get_line = 0, get_handflow = 0, get_chars = 0;
-    unsigned set_baud = 0, set_line = 0, set_handflow = 0, set_chars = 0;
-    unsigned get_timeouts = 0, set_timeouts = 0;
-    unsigned set_queue = 0;
-    unsigned other = 0;
-    unsigned last_other = 0;  // the code of the last of the others
-  } requests;
-};
+// What reached a port since the last reset, and its settings now, exactly
+// as the driver keeps it (serial/SerialControl.h). Right after a reset the
+// settings are the port's own (115200 baud, 7 bits, even parity, 2 stop
+// bits ...), which no program would choose: read a record then to compare
+// with.
+using PortRecord = RayletPortRecord;
 
 bool SetPortMode(const char* port, PortMode mode);
 bool ReadPortRecord(const char* port, PortRecord* record);
