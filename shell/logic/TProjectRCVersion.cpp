@@ -15,8 +15,12 @@ constexpr DWORD kPathSize = 255;
 TProjectRCVersion::TProjectRCVersion(VersionApi& api, HMODULE module) : api_(api) {
   char path[kPathSize];
   text::Fill(path, 0, sizeof path);
+  // The path comes in the ANSI code page, which the version calls expect
+  // as well. Passing it through OemToCharA, as if it were OEM text, turns
+  // every letter above 0x7F into another one wherever the two pages differ
+  // (every Western system), and the block of a program in such a folder is
+  // then never found.
   api_.GetModuleFileNameA(module, path, kPathSize);
-  api_.OemToCharA(path, path);
   DWORD handle = 0;
   DWORD size = api_.GetFileVersionInfoSizeA(path, &handle);
   if (size == 0) return;

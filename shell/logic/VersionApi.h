@@ -11,7 +11,6 @@ class VersionApi {
  public:
   virtual ~VersionApi() = default;
   virtual DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size) = 0;
-  virtual BOOL OemToCharA(const char* source, char* destination) = 0;
   virtual DWORD GetFileVersionInfoSizeA(const char* path, DWORD* handle) = 0;
   virtual BOOL GetFileVersionInfoA(const char* path, DWORD handle, DWORD size, void* data) = 0;
   virtual BOOL VerQueryValueA(const void* block, const char* sub_block, void** value, UINT* length) = 0;

@@ -6,8 +6,6 @@ DWORD Win32VersionApi::GetModuleFileNameA(HMODULE module, char* buffer, DWORD si
   return ::GetModuleFileNameA(module, buffer, size);
 }
 
-BOOL Win32VersionApi::OemToCharA(const char* source, char* destination) { return ::OemToCharA(source, destination); }
-
 DWORD Win32VersionApi::GetFileVersionInfoSizeA(const char* path, DWORD* handle) {
   return ::GetFileVersionInfoSizeA(path, handle);
 }

@@ -8,7 +8,6 @@ namespace raylet {
 class Win32VersionApi final : public VersionApi {
  public:
   DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size) override;
-  BOOL OemToCharA(const char* source, char* destination) override;
   DWORD GetFileVersionInfoSizeA(const char* path, DWORD* handle) override;
   BOOL GetFileVersionInfoA(const char* path, DWORD handle, DWORD size, void* data) override;
   BOOL VerQueryValueA(const void* block, const char* sub_block, void** value, UINT* length) override;

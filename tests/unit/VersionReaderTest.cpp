@@ -48,9 +48,9 @@ TEST_F(VersionReader, SwapsTheTranslationEntryInPlaceAndAnswersWithPointersIntoI
   EXPECT_LT(reinterpret_cast<const BYTE*>(value), version.VersionBlock + api.block.size());
 }
 
-TEST_F(VersionReader, ReadsTheExecutableByItsPathConvertedFromOem) {
+TEST_F(VersionReader, ReadsTheExecutableByThePathItsModuleGives) {
   TProjectRCVersion version(api, nullptr);
-  EXPECT_EQ("C:\\RAYLET\\RAYCTL.EXE|ansi", api.path_asked);
+  EXPECT_EQ(api.module_path, api.path_asked);
   EXPECT_EQ(255u, api.module_buffer_size);
   EXPECT_TRUE(api.module_buffer_zeroed);
 }

@@ -90,12 +90,6 @@ class FakeVersionApi : public VersionApi {
     std::memcpy(buffer, path.c_str(), path.size() + 1);
     return static_cast<DWORD>(path.size());
   }
-  // Marks the conversion so the tests can see which path went on.
-  BOOL OemToCharA(const char* source, char* destination) override {
-    std::string converted = std::string(source) + "|ansi";
-    std::memcpy(destination, converted.c_str(), converted.size() + 1);
-    return TRUE;
-  }
   DWORD GetFileVersionInfoSizeA(const char* path, DWORD* handle) override {
     path_asked = path;
     *handle = 0;
