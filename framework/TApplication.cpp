@@ -1,6 +1,6 @@
 #include "framework/TApplication.h"
 
-#include "framework/ResourceString.h"
+#include "framework/ReportText.h"
 #include "framework/TWindow.h"
 #include "resources/ids.h"
 
@@ -99,12 +99,12 @@ bool TApplication::AskAfterFailure() {
   wchar_t text[640];
   wchar_t part[256];
   wchar_t caption[128];
-  int length = LoadResourceString(Module, pending_failure_, text, 512);
-  if (length == 0) length = LoadResourceString(Module, IDS_UNKNOWN_FAILURE, text, 512);
+  int length = LoadReportText(Module, pending_failure_, text, 512);
+  if (length == 0) length = LoadReportText(Module, IDS_UNKNOWN_FAILURE, text, 512);
   length = AppendWide(text, 640, length, L"\n\n");
-  LoadResourceString(Module, IDS_REPORT_QUESTION, part, 256);
+  LoadReportText(Module, IDS_REPORT_QUESTION, part, 256);
   AppendWide(text, 640, length, part);
-  LoadResourceString(Module, IDS_REPORT_CAPTION, caption, 128);
+  LoadReportText(Module, IDS_REPORT_CAPTION, caption, 128);
   pending_failure_ = 0;
   HWND owner = MainWindow != nullptr && MainWindow->IsWindowAlive() ? MainWindow->Handle : nullptr;
   return ::MessageBoxW(owner, text, caption, MB_YESNO | MB_ICONSTOP | MB_TASKMODAL) == IDYES;
