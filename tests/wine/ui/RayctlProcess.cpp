@@ -51,14 +51,16 @@ HWND FindTopLevel(DWORD process, const char* class_name, const char* caption) {
 
 }  // namespace
 
-bool RayctlProcess::Start(const std::string& arguments) {
-  std::string command = "\"" + ExecutablePath() + "\"";
+bool RayctlProcess::Launch(const std::string& arguments, const std::string& program) {
+  std::string command = "\"" + program + "\"";
   if (!arguments.empty()) command += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_)) {
-    return false;
-  }
+  return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_) != 0;
+}
+
+bool RayctlProcess::Start(const std::string& arguments, const std::string& program) {
+  if (!Launch(arguments, program)) return false;
   // The main window is the frame that holds the main dialog with its label;
   // found by content, since captions change while it is built.
   bool found = WaitFor([this] {

@@ -26,8 +26,10 @@ class RayctlProcess {
   // Path of rayctl.exe at the top of the build tree that holds this program.
   static std::string ExecutablePath();
 
-  // Starts the program with `arguments` and waits for its main window.
-  bool Start(const std::string& arguments = "");
+  // Starts `program` with `arguments` and waits for its main window.
+  bool Start(const std::string& arguments = "", const std::string& program = ExecutablePath());
+  // Starts it without waiting for anything.
+  bool Launch(const std::string& arguments, const std::string& program);
   ~RayctlProcess();
 
   HWND Frame() const { return frame_; }
@@ -46,6 +48,7 @@ class RayctlProcess {
   bool WaitForExit(DWORD ms = 10000) const;
   DWORD ExitCode() const;
   DWORD ThreadId() const { return info_.dwThreadId; }
+  DWORD ProcessId() const { return info_.dwProcessId; }
 
  private:
   PROCESS_INFORMATION info_ = {};

@@ -1,0 +1,195 @@
+// rayctl.exe as users of each language edition meet it: Western systems
+// (ANSI code page 1252, OEM 437 or 850) and Japanese ones (932 for both).
+// The rows of each table that belong to the prefix's code page run; the
+// test runs once in a Western prefix and once in a Japanese one.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "RayctlProcess.h"
+
+namespace raylet::ui {
+namespace {
+
+// The text as a program of this code page holds it; false in `exact` when
+// the page lacks a character of it (which Windows 98 would show as "?").
+std::string Ansi(const std::wstring& text, bool* exact = nullptr) {
+  BOOL defaulted = FALSE;
+  int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &defaulted);
+  std::string ansi(size > 0 ? size - 1 : 0, '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, &ansi[0], size, nullptr, nullptr);
+  if (exact != nullptr) *exact = !defaulted;
+  return ansi;
+}
+
+bool InCodePage(const std::wstring& text) {
+  bool exact = false;
+  Ansi(text, &exact);
+  return exact;
+}
+
+std::wstring WideText(HWND window) {
+  wchar_t text[512] = L"";
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+// A copy of rayctl.exe in a folder of its own, gone with the object.
+class ProgramCopy {
+ public:
+  explicit ProgramCopy(const std::wstring& folder) : folder_(folder), path_(folder + L"\\rayctl.exe") {
+    std::string original = RayctlProcess::ExecutablePath();
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    copied_ = CopyFileW(std::wstring(original.begin(), original.end()).c_str(), path_.c_str(), FALSE) != 0;
+  }
+  ~ProgramCopy() {
+    DeleteFileW(path_.c_str());
+    RemoveDirectoryW(folder_.c_str());
+  }
+  bool Copied() const { return copied_; }
+  std::string Path() const { return Ansi(path_); }
+  // Gives the copy's resource `type`/`id` the id `id + 1` (which must be
+  // free and below the next id, so that the directory stays sorted).
+  bool Renumber(WORD type, WORD id) const;
+
+ private:
+  std::wstring folder_;
+  std::wstring path_;
+  bool copied_ = false;
+};
+
+// Finds the entry `id` in the resource directory at `offset` of the file.
+std::size_t DirectoryEntry(const std::vector<char>& file, std::size_t offset, WORD id) {
+  auto word = [&](std::size_t at) { return static_cast<WORD>(static_cast<BYTE>(file[at]) | file[at + 1] << 8); };
+  std::size_t entries = word(offset + 12) + word(offset + 14);
+  for (std::size_t entry = offset + 16; entries-- > 0; entry += 8) {
+    if (word(entry) == id && word(entry + 2) == 0) return entry;
+  }
+  return 0;
+}
+
+bool ProgramCopy::Renumber(WORD type, WORD id) const {
+  HANDLE handle = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  std::vector<char> file(GetFileSize(handle, nullptr));
+  DWORD done = 0;
+  ReadFile(handle, file.data(), static_cast<DWORD>(file.size()), &done, nullptr);
+  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(file.data());
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(file.data() + dos->e_lfanew);
+  DWORD rva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress;
+  std::size_t root = 0;
+  IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    if (section->VirtualAddress == rva) root = section->PointerToRawData;
+  }
+  std::size_t entry = root != 0 ? DirectoryEntry(file, root, type) : 0;
+  if (entry != 0) {
+    DWORD below = *reinterpret_cast<DWORD*>(&file[entry + 4]) & 0x7FFFFFFF;
+    entry = DirectoryEntry(file, root + below, id);
+  }
+  if (entry != 0) {
+    file[entry] = static_cast<char>((id + 1) & 0xFF);
+    file[entry + 1] = static_cast<char>((id + 1) >> 8);
+    SetFilePointer(handle, 0, nullptr, FILE_BEGIN);
+    WriteFile(handle, file.data(), static_cast<DWORD>(file.size()), &done, nullptr);
+  }
+  CloseHandle(handle);
+  return entry != 0 && done == file.size();
+}
+
+struct Folder {
+  UINT code_page;
+  const wchar_t* path;
+};
+
+// A letter above 0x7F, which the OEM page puts elsewhere on a Western
+// system; on a Japanese one a double-byte character whose second byte is a
+// backslash (0x95 0x5C).
+constexpr Folder kFolders[] = {{1252, L"C:\\Ger\u00e4t"}, {932, L"C:\\\u8868"}};
+
+TEST(CodePage, AboutBoxIsCompleteWhereverTheProgramLies) {
+  int runs = 0;
+  for (const Folder& folder : kFolders) {
+    if (folder.code_page != GetACP()) continue;
+    ++runs;
+    SCOPED_TRACE(Ansi(folder.path));
+    ASSERT_TRUE(InCodePage(folder.path)) << "the folder's name is not in code page " << GetACP();
+    ProgramCopy copy(folder.path);
+    ASSERT_TRUE(copy.Copied());
+    RayctlProcess rayctl;
+    ASSERT_TRUE(rayctl.Start("", copy.Path()));
+    rayctl.PostClick(103);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (about = rayctl.FindOwnWindow("About this software")) != nullptr; }));
+    WaitFor([&] { return WindowText(GetDlgItem(about, 22001)) != "Version"; }, 2000);
+    EXPECT_EQ("RayCtl Version 1.3", WindowText(GetDlgItem(about, 22001)));
+    EXPECT_EQ("Copyright (C) 2026 The Raylet authors", WindowText(GetDlgItem(about, 22002)));
+    EXPECT_EQ("", WindowText(GetDlgItem(about, 22003)));
+  }
+  EXPECT_EQ(1, runs) << "no folder for code page " << GetACP();
+}
+
+struct Report {
+  UINT code_page;  // 0: any other
+  const wchar_t* caption;
+  const wchar_t* text;
+};
+
+constexpr Report kReports[] = {
+    {932, L"\u672a\u51e6\u7406\u306e\u4f8b\u5916",  // 未処理の例外
+     L"\u30c0\u30a4\u30a2\u30ed\u30b0\u3092\u4f5c\u6210\u3067\u304d\u307e\u305b\u3093\n\n"  // ダイアログを作成できません
+     L"\u518d\u958b\u3057\u307e\u3059\u304b?"},                                           // 再開しますか?
+    {0, L"Unhandled exception", L"Cannot create dialog\n\nResume?"},
+};
+
+BOOL CALLBACK CollectText(HWND child, LPARAM texts) {
+  reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(WideText(child));
+  return TRUE;
+}
+
+struct Answer {
+  int button;
+  bool goes_on;
+};
+
+// Yes goes on with the main window, No ends the program with status 1.
+constexpr Answer kAnswers[] = {{IDYES, true}, {IDNO, false}};
+
+TEST(CodePage, FailureReportReadsInTheSystemsCodePageAndYesGoesOnNoEnds) {
+  const Report* expected = &kReports[1];
+  if (GetACP() == kReports[0].code_page) expected = &kReports[0];
+  ProgramCopy copy(L"C:\\raylet-no-dialog");
+  ASSERT_TRUE(copy.Copied());
+  ASSERT_TRUE(copy.Renumber(5, 2000));  // RT_DIALOG: the main dialog's template is not found
+  for (const Answer& answer : kAnswers) {
+    SCOPED_TRACE(answer.button);
+    RayctlProcess rayctl;
+    ASSERT_TRUE(rayctl.Launch("", copy.Path()));
+    HWND report = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (report = rayctl.FindOwnWindow(Ansi(expected->caption).c_str())) != nullptr; }))
+        << "no box with the caption " << Ansi(expected->caption);
+    std::vector<std::wstring> texts{WideText(report)};
+    EnumChildWindows(report, &CollectText, reinterpret_cast<LPARAM>(&texts));
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), expected->text)) << Ansi(expected->text);
+    for (const std::wstring& text : texts) {
+      EXPECT_TRUE(InCodePage(text)) << "not in code page " << GetACP() << ": " << Ansi(text);
+    }
+    PostMessageA(report, WM_COMMAND, answer.button, 0);
+    if (answer.goes_on) {
+      EXPECT_FALSE(rayctl.WaitForExit(500));
+      EXPECT_TRUE(WaitFor([&] {
+        HWND frame = rayctl.FindOwnWindow(nullptr);
+        return !IsWindow(report) && frame != nullptr && ClassOf(frame) == "RayletFrame";
+      }));
+    } else {
+      ASSERT_TRUE(rayctl.WaitForExit());
+      EXPECT_EQ(1u, rayctl.ExitCode());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace raylet::ui
