@@ -31,9 +31,9 @@ status=0
 python3 -B "$here/pe98.py" "$exe" "$exports" "$stubs" "$map" || status=1
 
 if found=$(bash "$here/check-constructors.sh" "$map" 2>&1); then
-  printf '%-14s ok (none)\n' constructors
+  printf '%-14s ok (none) [project: no C runtime start-up would run one]\n' constructors
 else
-  printf '%-14s FAIL: global constructors or no link map\n' constructors
+  printf '%-14s FAIL: global constructors or no link map [project: no C runtime start-up would run one]\n' constructors
   while IFS= read -r line; do printf '  %s\n' "$line"; done <<<"$found"
   status=1
 fi

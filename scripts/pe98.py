@@ -31,14 +31,18 @@ class Program:
                 self.map_text = f.read()
         self._code = self._instructions = None
 
+    def link_base(self):
+        """The image base the code was linked at: its addresses are read at
+        that base, so that a copy whose header moved the base reads alike."""
+        found = re.search(r"0x([0-9a-f]+)\s+__image_base__ = ", self.map_text or "")
+        return int(found.group(1), 16) if found else self.pe.image_base
+
     def code_rvas(self):
-        """The code's ranges from the link map, relative to the image base
-        the map was linked at, so that a moved base still finds them."""
+        """The code's ranges from the link map, relative to the link base."""
         if self._code is None:
             if self.map_text is None:
                 raise pe98rules.Fail("no link map beside the program: code cannot be told from constants")
-            base = re.search(r"0x([0-9a-f]+)\s+__image_base__ = ", self.map_text)
-            base = int(base.group(1), 16) if base else self.pe.image_base
+            base = self.link_base()
             self._code = [(a - base, b - base) for a, b in x86code.code_ranges(self.map_text)]
             if not self._code:
                 raise pe98rules.Fail("the link map names no code in .text")
@@ -57,7 +61,7 @@ class Program:
         return self._instructions
 
     def lookups(self):
-        base = self.pe.image_base
+        base = self.link_base()
         iat = {base + i.thunk_rva: i.dll + "!" + (i.name or "#%d" % i.ordinal) for i in self.pe.imports()}
 
         def string_at(address):
@@ -85,12 +89,12 @@ def main(argv):
         return 1
     failed = False
     results = []
-    for name, rule in pe98rules.RULES:
+    for name, rule, why in pe98rules.RULES:
         notes = []
         try:
-            results.append("%-14s ok (%s)" % (name, rule(program, notes)))
+            results.append("%-14s ok (%s) [%s]" % (name, rule(program, notes), why))
         except (pe98rules.Fail, PeError) as e:
-            results.append("%-14s FAIL: %s" % (name, e))
+            results.append("%-14s FAIL: %s [%s]" % (name, e, why))
             failed = True
         for note in notes:
             print(note)
