@@ -232,7 +232,9 @@ def stubs(p, notes):
 def dynamic(p, notes):
     """Functions found with GetProcAddress: from a DLL on the lists they are
     held to the import rules; from another DLL the program must cope with the
-    DLL missing, which no reading of the code can show."""
+    DLL missing, which no reading of the code can show. A read of
+    GetProcAddress's slot that reaches no call the reading follows fails: what
+    it looks up is unknown."""
     known_dlls = {dll for dll, _ in p.exports} | {dll for dll, _ in p.stubs}
     problems, seen = [], set()
     notes.append("looked up at run time:")
@@ -240,8 +242,6 @@ def dynamic(p, notes):
     if lost:
         problems.append("GetProcAddress's slot read at %s reaches no call the reading follows"
                         % ", ".join("%#x" % a for a in lost))
-    elif not calls and any(i.dll == "KERNEL32" and i.name == "GetProcAddress" for i in p.pe.imports()):
-        problems.append("GetProcAddress imported, but no call to it found")
     for found in calls:
         dll = found.module[:-4] if found.module and found.module.endswith(".DLL") else found.module
         if found.name and not dll:

@@ -127,6 +127,7 @@ WAYS = {
     "alignment": lambda c, pe: c.put(c.opt + 32, "<I", 0x200),
     "file-blocks-4k": file_blocks_4k,
     "base": lambda c, pe: c.put(c.opt + 28, "<I", 0x10000),
+    "base-high": lambda c, pe: c.put(c.opt + 28, "<I", 0x7FFF0000),
     # The image grown to reach past 2 GiB; a moved base would also move
     # it away from where its code was linked.
     "image-end": lambda c, pe: c.put(c.opt + 56, "<I", 0x80000000 - pe.image_base + pe.section_alignment),
