@@ -1,10 +1,8 @@
 """The Windows 98 fitness rules, one function each: it returns a short
 summary, or raises Fail with what is wrong; notes it appends are printed
 above the rules. Windows 95/98 refuse much that Wine's loader forgives, so a
-program that runs under Wine can still fail to start there. RULES gives each
-rule's owner with its reason: "loader" for what the Windows 95/98 loader
-refuses, "system" for what it loads but Windows 95/98 cannot run, "project"
-for a choice of ours that both would let pass.
+program that runs under Wine can still fail to start there. pe98.py runs
+them in order, each with its owner and reason.
 """
 import re
 
@@ -13,7 +11,6 @@ from peimage import (DIR_DELAY_IMPORT, DIR_IAT, DIR_IMPORT, DIR_TLS, IMAGE_FILE_
                      SCN_MEM_EXECUTE)
 
 RT_ICON, RT_DIALOG = 3, 5
-
 BUDGET = 32768
 ALLOWED_DLLS = ("KERNEL32", "USER32", "ADVAPI32", "VERSION")
 SCN_MEM_WRITE = 0x80000000
@@ -111,8 +108,7 @@ def entry(p, notes):
 
 def tls(p, notes):
     if p.pe.directories[DIR_TLS] != (0, 0):
-        raise Fail("TLS directory at %#x (%d bytes): the program keeps no thread-local data, and Windows"
-                   " 95/98 set up static TLS unlike NT" % p.pe.directories[DIR_TLS])
+        raise Fail("TLS directory at %#x (%d bytes)" % p.pe.directories[DIR_TLS])
     return "no TLS directory"
 
 
@@ -121,8 +117,7 @@ def resource_ids(p, notes):
     high = [(level, key) for level, key, _ in ids if key > 0x7FFF]
     if high:
         what = ("type", "name", "language")
-        raise Fail("Windows 95/98 refuse a module with a resource id above 0x7FFF: "
-                   + ", ".join("%s %#x" % (what[level], key) for level, key in high))
+        raise Fail("ids above 0x7FFF: " + ", ".join("%s %#x" % (what[level], key) for level, key in high))
     return "%d ids, highest %#x" % (len(ids), max((k for _, k, _ in ids), default=0))
 
 
@@ -303,28 +298,3 @@ def size(p, notes):
     if total > BUDGET:
         raise Fail("size %d over the budget of %d bytes" % (total, BUDGET))
     return "%d bytes of %d" % (total, BUDGET)
-
-
-RULES = [
-    ("header", header, "project: 95 and 98 both start it"),
-    ("alignment", alignment, "loader: 4 KiB pages, file blocks of 512 B to 4 KiB"),
-    ("base", base, "loader: below 4 MiB is the system's; the code runs where linked"),
-    ("image-end", image_end, "loader: above 2 GiB lies the arena all processes share"),
-    ("relocations", relocations, "project: an .exe is never moved, they would only cost bytes"),
-    ("sections", sections, "loader: maps each from its file data into its slot"),
-    ("entry", entry, "project: guards the link; 95/98 do not check it"),
-    ("tls", tls, "project: no thread data; 95/98 set TLS up unlike NT"),
-    ("resource-ids", resource_ids, "loader: 95/98 refuse ids above 0x7FFF"),
-    ("resources", resources, "system: 95/98 convert each to the 16-bit form"),
-    ("icons", icons, "system: 95/98 draw no PNG icons"),
-    ("import-layout", import_layout, "loader: 95/98 bind imports through these tables"),
-    ("iat-writable", iat_writable, "project: kept where the loader may write it"),
-    ("dlls", dlls, "project: DLLs every Windows 98 has"),
-    ("ordinals", ordinals, "loader: 95/98 refuse KERNEL32 imports by ordinal"),
-    ("exports-list", exports_list, "loader: 95/98 refuse an import their DLLs lack"),
-    ("wide", wide, "system: 98 has most W functions only as failing stubs"),
-    ("stubs", stubs, "system: 98 has these only as failing stubs"),
-    ("dynamic", dynamic, "system: lookups meet the import rules"),
-    ("instructions", instructions, "system: 98 runs on an 80486"),
-    ("size", size, "project: the 32 KiB budget"),
-]
