@@ -6,7 +6,9 @@ and each stack argument slot holds (a constant, a function read from the
 import address table, a module handle), and which object field keeps which
 module handle. The code is read twice so that a field used before the place
 that stores it (a destructor placed ahead of the function that loads the
-module) is still known.
+module) is still known. Every read of GetProcAddress's slot must reach a call
+the reading follows: one that does not (the function kept in a field, or the
+slot's address taken) looks up what no one can tell.
 """
 import re
 from collections import namedtuple
@@ -39,6 +41,8 @@ class _Reader:
         self.string_at = string_at  # address -> str, or None
         self.fields = {}  # field offset -> module name, None when two disagree
         self.found = []
+        self.slot_reads, self.called = set(), set()
+        self.at = None
         self.reset()
 
     def reset(self):
@@ -51,7 +55,7 @@ class _Reader:
             return self.regs.get(operand)
         if re.match(r"^0x[0-9a-f]+$", operand):
             name = self.iat.get(int(operand, 16))
-            return ("import", name) if name else None
+            return ("import", name, self.at) if name else None
         memory = _MEMORY.match(operand)
         if memory and not memory.group(3):
             offset = int(memory.group(1) or "0", 0)
@@ -91,6 +95,7 @@ class _Reader:
             module = self.text(self.slots.get(0))
             result = ("module", module.upper()) if module else None
         elif callee == FINDER:
+            self.called.add(called[2])
             handle, name = self.slots.get(0), self.slots.get(4)
             module = handle[1] if handle and handle[0] == "module" else None
             if name and name[0] == "const" and name[1] < 0x10000:
@@ -104,6 +109,9 @@ class _Reader:
     def step(self, ins):
         ops = _operands(ins.operands)
         op = ins.mnemonic
+        self.at = ins.address
+        if any(self.iat.get(_address(operand)) == FINDER for operand in ops):
+            self.slot_reads.add(ins.address)
         if op in ("ret", "jmp", "ljmp"):
             self.reset()
         elif op == "call":
@@ -124,13 +132,20 @@ class _Reader:
                 self.store(operand, None)
 
 
+def _address(operand):
+    """The address an operand names outright: 0x.., *0x.. or $0x..."""
+    m = re.match(r"^[*$]?(0x[0-9a-f]+)$", operand)
+    return int(m.group(1), 16) if m else None
+
+
 def find(instructions, iat, string_at):
-    """Every GetProcAddress call found, as Lookup(address, module, name);
-    module and name are None where the reading cannot tell them."""
+    """Every GetProcAddress call found, as Lookup(address, module, name),
+    module and name None where the reading cannot tell them; and the
+    addresses of the reads of its slot that reach no call it follows."""
     reader = _Reader(iat, string_at)
     for _ in range(2):
         reader.found = []
         reader.reset()
         for ins in instructions:
             reader.step(ins)
-    return reader.found
+    return reader.found, sorted(reader.slot_reads - reader.called)

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """pe98.py EXE EXPORTS STUBS [MAP]: would Windows 98 load and run this i386
-program? Prints what it found, then one line per rule ("ok" or "FAIL: ..."),
-and exits 1 when a rule fails. The rules are in pe98rules.py.
+program? Prints what it found, then one line per rule ("ok" or "FAIL: ...")
+with its owner and reason, and exits 1 when a rule fails. The rules are in
+pe98rules.py.
 """
 import os
 import re
@@ -13,6 +14,32 @@ import x86code
 from peimage import SCN_CNT_CODE, PeError, PeImage
 
 OBJDUMP = os.environ.get("OBJDUMP", "i686-w64-mingw32-objdump")
+# Each rule's owner: "loader" for what the Windows 95/98 loader refuses,
+# "system" for what it loads but Windows 95/98 cannot run, "project" for a
+# choice of ours that both would let pass.
+RULES = [
+    ("header", pe98rules.header, "project: 95 and 98 both start it"),
+    ("alignment", pe98rules.alignment, "loader: 4 KiB pages, file blocks of 512 B to 4 KiB"),
+    ("base", pe98rules.base, "loader: below 4 MiB is the system's; the code runs where linked"),
+    ("image-end", pe98rules.image_end, "loader: above 2 GiB lies the arena all processes share"),
+    ("relocations", pe98rules.relocations, "project: an .exe is never moved, they would only cost bytes"),
+    ("sections", pe98rules.sections, "loader: maps each from its file data into its slot"),
+    ("entry", pe98rules.entry, "project: guards the link; 95/98 do not check it"),
+    ("tls", pe98rules.tls, "project: no thread data; 95/98 set TLS up unlike NT"),
+    ("resource-ids", pe98rules.resource_ids, "loader: 95/98 refuse ids above 0x7FFF"),
+    ("resources", pe98rules.resources, "system: 95/98 convert each to the 16-bit form"),
+    ("icons", pe98rules.icons, "system: 95/98 draw no PNG icons"),
+    ("import-layout", pe98rules.import_layout, "loader: 95/98 bind imports through these tables"),
+    ("iat-writable", pe98rules.iat_writable, "project: kept where the loader may write it"),
+    ("dlls", pe98rules.dlls, "project: DLLs every Windows 98 has"),
+    ("ordinals", pe98rules.ordinals, "loader: 95/98 refuse KERNEL32 imports by ordinal"),
+    ("exports-list", pe98rules.exports_list, "loader: 95/98 refuse an import their DLLs lack"),
+    ("wide", pe98rules.wide, "system: 98 has most W functions only as failing stubs"),
+    ("stubs", pe98rules.stubs, "system: 98 has these only as failing stubs"),
+    ("dynamic", pe98rules.dynamic, "system: lookups meet the import rules"),
+    ("instructions", pe98rules.instructions, "system: 98 runs on an 80486"),
+    ("size", pe98rules.size, "project: the 32 KiB budget"),
+]
 
 
 class Program:
@@ -31,14 +58,18 @@ class Program:
                 self.map_text = f.read()
         self._code = self._instructions = None
 
+    def link_base(self):
+        """The image base the code was linked at: its addresses are read at
+        that base, so that a copy whose header moved the base reads alike."""
+        found = re.search(r"0x([0-9a-f]+)\s+__image_base__ = ", self.map_text or "")
+        return int(found.group(1), 16) if found else self.pe.image_base
+
     def code_rvas(self):
-        """The code's ranges from the link map, relative to the image base
-        the map was linked at, so that a moved base still finds them."""
+        """The code's ranges from the link map, relative to the link base."""
         if self._code is None:
             if self.map_text is None:
                 raise pe98rules.Fail("no link map beside the program: code cannot be told from constants")
-            base = re.search(r"0x([0-9a-f]+)\s+__image_base__ = ", self.map_text)
-            base = int(base.group(1), 16) if base else self.pe.image_base
+            base = self.link_base()
             self._code = [(a - base, b - base) for a, b in x86code.code_ranges(self.map_text)]
             if not self._code:
                 raise pe98rules.Fail("the link map names no code in .text")
@@ -57,7 +88,7 @@ class Program:
         return self._instructions
 
     def lookups(self):
-        base = self.pe.image_base
+        base = self.link_base()
         iat = {base + i.thunk_rva: i.dll + "!" + (i.name or "#%d" % i.ordinal) for i in self.pe.imports()}
 
         def string_at(address):
@@ -85,12 +116,12 @@ def main(argv):
         return 1
     failed = False
     results = []
-    for name, rule in pe98rules.RULES:
+    for name, rule, why in RULES:
         notes = []
         try:
-            results.append("%-14s ok (%s)" % (name, rule(program, notes)))
+            results.append("%-14s ok (%s) [%s]" % (name, rule(program, notes), why))
         except (pe98rules.Fail, PeError) as e:
-            results.append("%-14s FAIL: %s" % (name, e))
+            results.append("%-14s FAIL: %s [%s]" % (name, e, why))
             failed = True
         for note in notes:
             print(note)

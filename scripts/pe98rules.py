@@ -1,7 +1,8 @@
-"""The Windows 98 loader's rules, one function each: it returns a short
+"""The Windows 98 fitness rules, one function each: it returns a short
 summary, or raises Fail with what is wrong; notes it appends are printed
 above the rules. Windows 95/98 refuse much that Wine's loader forgives, so a
-program that runs under Wine can still fail to start there.
+program that runs under Wine can still fail to start there. pe98.py runs
+them in order, each with its owner and reason.
 """
 import re
 
@@ -9,6 +10,7 @@ import x86code
 from peimage import (DIR_DELAY_IMPORT, DIR_IAT, DIR_IMPORT, DIR_TLS, IMAGE_FILE_RELOCS_STRIPPED, SCN_CNT_CODE,
                      SCN_MEM_EXECUTE)
 
+RT_ICON, RT_DIALOG = 3, 5
 BUDGET = 32768
 ALLOWED_DLLS = ("KERNEL32", "USER32", "ADVAPI32", "VERSION")
 SCN_MEM_WRITE = 0x80000000
@@ -36,31 +38,42 @@ def header(p, notes):
         if version != (4, 0):
             problems.append("%s version %d.%d is not 4.0" % (what, *version))
     _failures(problems)
-    return "Windows GUI, subsystem and OS version 4.0"
+    return "i386 GUI, subsystem and OS version 4.0"
 
 
 def alignment(p, notes):
     pe, problems = p.pe, []
-    # Windows 95/98 map each section onto whole 4 KiB pages, read from
-    # 512-byte file blocks.
+    # 4 KiB file blocks are the best case: the disk cache maps them
+    # straight into memory.
     if pe.section_alignment != 0x1000:
         problems.append("section alignment %#x, not 0x1000" % pe.section_alignment)
-    if pe.file_alignment != 0x200:
-        problems.append("file alignment %#x, not 0x200" % pe.file_alignment)
+    if pe.file_alignment not in (0x200, 0x400, 0x800, 0x1000):
+        problems.append("file alignment %#x, not a power of two from 0x200 to 0x1000" % pe.file_alignment)
     _failures(problems)
-    return "sections 0x1000, file blocks 0x200"
+    return "sections 0x1000, file blocks %#x" % pe.file_alignment
 
 
 def base(p, notes):
     pe, problems = p.pe, []
-    # Windows 95/98 keep the addresses below 4 MiB for themselves and
-    # cannot move a program that has no relocations.
     if pe.image_base < 0x400000 or pe.image_base % 0x10000:
         problems.append("image base %#x is not a 64 KiB multiple at or above 0x400000" % pe.image_base)
-    if not pe.characteristics & IMAGE_FILE_RELOCS_STRIPPED:
-        problems.append("relocations-stripped flag clear (characteristics %#x)" % pe.characteristics)
+    if pe.image_base != p.link_base() and pe.characteristics & IMAGE_FILE_RELOCS_STRIPPED:
+        problems.append("the code was linked at %#x and has no relocations" % p.link_base())
     _failures(problems)
-    return "image base %#x, relocations stripped" % pe.image_base
+    return "%#x, as linked" % pe.image_base
+
+
+def image_end(p, notes):
+    end = p.pe.image_base + p.pe.size_of_image
+    if end > 0x80000000:
+        raise Fail("the image %#x-%#x ends above 0x80000000" % (p.pe.image_base, end))
+    return "ends at %#x" % end
+
+
+def relocations(p, notes):
+    if not p.pe.characteristics & IMAGE_FILE_RELOCS_STRIPPED:
+        raise Fail("relocations-stripped flag clear (characteristics %#x)" % p.pe.characteristics)
+    return "stripped"
 
 
 def sections(p, notes):
@@ -83,7 +96,7 @@ def sections(p, notes):
     if end > pe.size_of_image:
         problems.append("sections end at %#x, past the image size %#x" % (end, pe.size_of_image))
     _failures(problems)
-    return "%d sections within the file and their slots" % len(pe.sections)
+    return "%d, within the file and their slots" % len(pe.sections)
 
 
 def entry(p, notes):
@@ -95,8 +108,7 @@ def entry(p, notes):
 
 def tls(p, notes):
     if p.pe.directories[DIR_TLS] != (0, 0):
-        raise Fail("TLS directory at %#x (%d bytes): the program keeps no thread-local data, and Windows"
-                   " 95/98 set up static TLS unlike NT" % p.pe.directories[DIR_TLS])
+        raise Fail("TLS directory at %#x (%d bytes)" % p.pe.directories[DIR_TLS])
     return "no TLS directory"
 
 
@@ -105,9 +117,36 @@ def resource_ids(p, notes):
     high = [(level, key) for level, key, _ in ids if key > 0x7FFF]
     if high:
         what = ("type", "name", "language")
-        raise Fail("Windows 95/98 refuse a module with a resource id above 0x7FFF: "
-                   + ", ".join("%s %#x" % (what[level], key) for level, key in high))
+        raise Fail("ids above 0x7FFF: " + ", ".join("%s %#x" % (what[level], key) for level, key in high))
     return "%d ids, highest %#x" % (len(ids), max((k for _, k, _ in ids), default=0))
+
+
+def resources(p, notes):
+    problems = []
+    for r in p.pe.resources():
+        where = "resource %s/%s" % (r.type, r.name)
+        if r.size >= 0x10000:
+            problems.append("%s is %d bytes, not under 64 KiB" % (where, r.size))
+        if r.type == RT_DIALOG:
+            head = p.pe.bytes(p.pe.offset(r.rva, 18), 18)
+            extended = head[:4] == b"\x01\x00\xff\xff"
+            count = int.from_bytes(head[16:18] if extended else head[8:10], "little")
+            if count > 255:
+                problems.append("%s (dialog) has %d controls, over 255" % (where, count))
+    _failures(problems)
+    return "%d, each under 64 KiB, dialogs of 255 controls at most" % len(p.pe.resources())
+
+
+def icons(p, notes):
+    problems, found = [], [r for r in p.pe.resources() if r.type == RT_ICON]
+    for r in found:
+        head = p.pe.bytes(p.pe.offset(r.rva, 8), 8)
+        if head.startswith(b"\x89PNG"):
+            problems.append("icon image %s is a PNG" % r.name)
+        elif head[:4] != b"\x28\0\0\0":
+            problems.append("icon image %s does not start with a BITMAPINFOHEADER" % r.name)
+    _failures(problems)
+    return "%d images, each a plain bitmap" % len(found)
 
 
 def import_layout(p, notes):
@@ -124,16 +163,21 @@ def import_layout(p, notes):
     s = pe.section_of(iat, iat_size)
     if not iat_size or s is None:
         problems.append("import address table %#x+%#x is not inside one section" % (iat, iat_size))
-    elif not s.flags & SCN_MEM_WRITE:
-        # The Windows 95/98 loader writes the slots without unprotecting them.
-        problems.append("import address table in %s, which is not writable" % s.name)
     outside = [d.dll for d in descriptors if d.iat_rva < iat or d.iat_rva + 4 * (d.slots + 1) > iat + iat_size]
     if outside:
         problems.append("the slots of %s lie outside the import address table %#x-%#x"
                         % (", ".join(outside), iat, iat + iat_size))
     _failures(problems)
-    return "%d DLLs; directory %d bytes in %s, address table %d bytes in %s" % (
+    return "%d DLLs; directory %d B in %s, address table %d B in %s" % (
         len(descriptors), size, home.name, iat_size, s.name)
+
+
+def iat_writable(p, notes):
+    iat, iat_size = p.pe.directories[DIR_IAT]
+    s = p.pe.section_of(iat, iat_size)
+    if s is None or not s.flags & SCN_MEM_WRITE:
+        raise Fail("import address table in %s, which is not writable" % (s.name if s else "no section"))
+    return "in %s" % s.name
 
 
 def dlls(p, notes):
@@ -171,7 +215,7 @@ def wide(p, notes):
            if i.name and WIDE.search(i.name) and p.stubs.get((i.dll, i.name)) != "wide"]
     _failures(["wide-character imports that Windows 98 only stubs: " + ", ".join(bad)] if bad else [])
     real = [i.name for i in p.pe.imports() if i.name and WIDE.search(i.name)]
-    return "wide imports: " + (", ".join(real) + ", each implemented by Windows 98" if real else "none")
+    return (", ".join(real) + ", each implemented by Windows 98") if real else "none"
 
 
 def stubs(p, notes):
@@ -183,11 +227,17 @@ def stubs(p, notes):
 def dynamic(p, notes):
     """Functions found with GetProcAddress: from a DLL on the lists they are
     held to the import rules; from another DLL the program must cope with the
-    DLL missing, which no reading of the code can show."""
+    DLL missing, which no reading of the code can show. A read of
+    GetProcAddress's slot that reaches no call the reading follows fails: what
+    it looks up is unknown."""
     known_dlls = {dll for dll, _ in p.exports} | {dll for dll, _ in p.stubs}
     problems, seen = [], set()
     notes.append("looked up at run time:")
-    for found in p.lookups():
+    calls, lost = p.lookups()
+    if lost:
+        problems.append("GetProcAddress's slot read at %s reaches no call the reading follows"
+                        % ", ".join("%#x" % a for a in lost))
+    for found in calls:
         dll = found.module[:-4] if found.module and found.module.endswith(".DLL") else found.module
         if found.name and not dll:
             owners = {d for d, n in p.exports | set(p.stubs) if n == found.name}
@@ -248,9 +298,3 @@ def size(p, notes):
     if total > BUDGET:
         raise Fail("size %d over the budget of %d bytes" % (total, BUDGET))
     return "%d bytes of %d" % (total, BUDGET)
-
-
-RULES = [("header", header), ("alignment", alignment), ("base", base), ("sections", sections), ("entry", entry),
-         ("tls", tls), ("resource-ids", resource_ids), ("import-layout", import_layout), ("dlls", dlls),
-         ("ordinals", ordinals), ("exports-list", exports_list), ("wide", wide), ("stubs", stubs),
-         ("dynamic", dynamic), ("instructions", instructions), ("size", size)]

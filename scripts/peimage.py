@@ -16,6 +16,7 @@ Section = namedtuple("Section", "name vaddr vsize raw_ptr raw_size flags")
 # for an import by ordinal.
 Import = namedtuple("Import", "dll name ordinal thunk_rva")
 Descriptor = namedtuple("Descriptor", "dll name_rva lookup_rva iat_rva slots")
+Resource = namedtuple("Resource", "type name rva size")
 
 
 class PeError(Exception):
@@ -122,25 +123,38 @@ class PeImage:
                     result.append(Import(dll, self.cstring(value + 2), None, d.iat_rva + 4 * i))
         return result
 
-    # Resources: (level, id, file offset of the entry) of every entry named
-    # by number, level 0 being the types, 1 the names, 2 the languages.
+    # Resources.
     def resource_ids(self):
+        """(level, id, file offset of the entry) of every entry named by
+        number, level 0 being the types, 1 the names, 2 the languages."""
+        return self._resource_tree()[0]
+
+    def resources(self):
+        """Every resource as Resource(type, name, rva, size); a type or name
+        given as a string is None."""
+        return self._resource_tree()[1]
+
+    def _resource_tree(self):
         rva, size = self.directories[DIR_RESOURCE]
         if not rva:
-            return []
+            return [], []
         base = self.offset(rva, 16)
-        found = []
+        ids, leaves = [], []
 
-        def walk(offset, level):
-            if level > 2 or len(found) > 10000:
+        def walk(offset, level, path):
+            if level > 2 or len(ids) > 10000:
                 raise PeError("resource tree deeper than three levels or looping")
             named, numbered = struct.unpack_from("<HH", self.bytes(base + offset + 12, 4))
             for i in range(named + numbered):
                 key, target = struct.unpack_from("<II", self.bytes(base + offset + 16 + 8 * i, 8))
                 if not key & 0x80000000:
-                    found.append((level, key, base + offset + 16 + 8 * i))
+                    ids.append((level, key, base + offset + 16 + 8 * i))
+                key = None if key & 0x80000000 else key
                 if target & 0x80000000:
-                    walk(target & 0x7FFFFFFF, level + 1)
+                    walk(target & 0x7FFFFFFF, level + 1, path + [key])
+                else:
+                    data_rva, data_size = struct.unpack_from("<II", self.bytes(base + target, 8))
+                    leaves.append(Resource(*(path + [key, None])[:2], data_rva, data_size))
 
-        walk(0, 0)
-        return found
+        walk(0, 0, [])
+        return ids, leaves

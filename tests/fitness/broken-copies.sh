@@ -57,19 +57,30 @@ fi
 
 expect header header
 expect alignment alignment
+# Windows 98 likes 4 KiB file blocks best; they pass, and only grow the
+# file past the budget.
+expect size file-blocks-4k
 expect base base
-expect base relocations
+# Still below 2 GiB, but not where the code was linked.
+expect base base-high
+expect image-end image-end
+expect relocations relocations
 expect sections sections
 expect entry entry
 expect tls tls
 expect resource-ids resource-id
+expect resources resource-size
+expect resources dialog-controls
+expect icons png-icon
 expect import-layout import-layout
+expect iat-writable iat-read-only
 expect dlls dll "MSVCRT GetFileVersionInfoA" "MSVCRT GetFileVersionInfoSizeA" "MSVCRT VerQueryValueA"
 expect ordinals ordinal
 expect exports-list unlisted
 expect wide wide "USER32 SetWindowTextW"
 expect stubs stub "KERNEL32 MoveFileExA"
 expect dynamic lookup
+expect dynamic unfollowed-lookup
 expect instructions cpuid
 expect size size
 expect constructors constructor
