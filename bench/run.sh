@@ -26,7 +26,7 @@ status=0
 
 # measure KIND TREE STATE BUILD: one build's rounds; BUILD names it.
 measure() {
-  local kind=$1 tree=$2 state=$3 build=$4 program reason
+  local kind=$1 tree=$2 state_dir=$3 build=$4 program reason
   for program in "$tree/rayctl.exe" "$tree/bench/raylet_empty.exe" "$tree/bench/raylet_window.exe" \
     "$tree/bench/raylet_dialog.exe"; do
     if [ ! -e "$program" ]; then
@@ -34,22 +34,23 @@ measure() {
       return 1
     fi
   done
-  reason=$(. "$infra/wine-env.sh" "$state" "$tree" "$kind" && wine_unsupported_reason)
+  # shellcheck source=tests/wine/infra/wine-env.sh
+  reason=$(. "$infra/wine-env.sh" "$state_dir" "$tree" "$kind" && wine_unsupported_reason)
   if [ -n "$reason" ]; then
     echo "bench: $kind build not measured: $reason"
     return 0
   fi
-  mkdir -p "$state"
-  bash "$infra/wine-setup.sh" "$state" "$tree" "$kind" || return 1
+  mkdir -p "$state_dir"
+  bash "$infra/wine-setup.sh" "$state_dir" "$tree" "$kind" || return 1
   (
     # shellcheck source=tests/wine/infra/wine-env.sh
-    . "$infra/wine-env.sh" "$state" "$tree" "$kind"
+    . "$infra/wine-env.sh" "$state_dir" "$tree" "$kind"
     wine_end_programs
     python3 "$here/measure.py" "$build" "$rounds" "$tree/rayctl.exe" "$tree/bench/raylet_empty.exe" \
       "$tree/bench/raylet_window.exe" "$tree/bench/raylet_dialog.exe"
   )
   local result=$?
-  bash "$infra/wine-cleanup.sh" "$state" "$tree" "$kind" >/dev/null
+  bash "$infra/wine-cleanup.sh" "$state_dir" "$tree" "$kind" >/dev/null
   return $result
 }
 

@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/bin/bash
 # make demo: Raylet's main window under Wine against the stand-in infrared
 # stack. Prepares a Wine prefix under build/demo, starts Raylet on the user's
 # display (or on an Xvfb of its own when there is none), presses Enable,
@@ -8,8 +8,8 @@
 # By default it runs the Windows 98 release, build/win32/rayctl.exe, in a
 # 32-bit prefix that reports Windows 98: what users run. RAYLET_DEMO=win64
 # runs the x64 build in a 64-bit prefix instead, and so does a host that
-# cannot run 32-bit programs (it says why).
-[ -n "${BASH_VERSION:-}" ] || exec bash "$0" "$@"
+# cannot run 32-bit programs (it says why). Bash: wine-env.sh takes
+# arguments, which the dot command of sh (dash) does not pass.
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -24,6 +24,7 @@ case "$kind" in
   *) echo "demo: RAYLET_DEMO is win32 (the Windows 98 release) or win64, not $kind" >&2; exit 1 ;;
 esac
 if [ "$kind" = win32 ]; then
+  # shellcheck source=tests/wine/infra/wine-env.sh
   reason=$(. "$infra/wine-env.sh" "$demo/win98" "$root/build/win32" win32 && wine_unsupported_reason)
   if [ -n "$reason" ]; then
     echo "demo: cannot run the Windows 98 release here ($reason); running the x64 build instead"
@@ -48,7 +49,10 @@ mkdir -p "$demo"
 rm -f "$demo/go" "$demo/driver.log" "$demo/raylet.png"
 
 bash "$infra/wine-setup.sh" "$state" "$tree" "$kind"
+# shellcheck source=tests/wine/infra/wine-env.sh
 . "$infra/wine-env.sh" "$state" "$tree" "$kind"
+# Run by the trap alone, which shellcheck takes for unreachable.
+# shellcheck disable=SC2317
 cleanup() {
   [ -e "$tree/$tool" ] && { wine_run "$tool" uninstall; wine_run "$tool" reset; } >/dev/null 2>&1
   bash "$infra/wine-cleanup.sh" "$state" "$tree" "$kind" >/dev/null 2>&1

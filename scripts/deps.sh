@@ -10,10 +10,15 @@
 # without the broken indexes; an install that cannot be resolved is tried
 # again with the release's own suite preferred.
 set -eu
-packages="cmake make g++ googletest libgtest-dev libgmock-dev
+# Each package is there for something the build or a test runs: x11-utils
+# for xdpyinfo, xwininfo and xprop; imagemagick for the demo's screenshot;
+# locales for the Japanese Wine tests' ja_JP locale; python3 for the
+# release, the fitness check, the bench and the mutation runner (the zip is
+# Python's own); shellcheck, cppcheck and clang-tidy for make lint.
+packages="cmake make g++ googletest libgtest-dev libgmock-dev python3
 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-wine wine64 wine32:i386 fonts-wine xvfb x11-utils imagemagick xdotool socat locales fonts-liberation
-clang libclang-rt-14-dev clang-tidy cppcheck zip unzip"
+wine wine64 wine32:i386 fonts-wine xvfb x11-utils imagemagick locales fonts-liberation
+clang libclang-rt-14-dev clang-tidy cppcheck shellcheck"
 tries=${RAYLET_APT_TRIES:-3}
 pause=${RAYLET_APT_PAUSE:-5}
 missing=""
@@ -54,6 +59,7 @@ done
 if apt-get install -y -qq --no-install-recommends $missing >"$log" 2>&1; then
   exit 0
 fi
+# shellcheck source=/dev/null
 codename=$(. "${RAYLET_OS_RELEASE:-/etc/os-release}" 2>/dev/null && echo "${VERSION_CODENAME:-}")
 if [ -n "$codename" ]; then
   echo "the install could not be resolved with the newest versions:" >&2

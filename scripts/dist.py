@@ -6,12 +6,15 @@ usage: dist.py SOURCE_DIR RAYCTL_EXE OUT_DIR
 Packs, at the zip's root and in this order: rayctl.exe (the i686 build the
 tests ran, byte for byte), README.TXT (dist/README.TXT: ASCII, CR LF),
 README-JA.TXT (dist/README-JA.txt: code page 932, CR LF) and LICENSE.TXT
-(LICENSE, CR LF). The version is the one of the top CMakeLists.txt's
-project() line. The same sources give the same bytes anywhere, at any
+(LICENSE, CR LF). The version is the one the build gave the program's
+resources (generated/resources/version.h of RAYCTL_EXE's tree, from the top
+CMakeLists.txt's project() line); it names the zip and replaces @VERSION@
+in the guides. The same sources give the same bytes anywhere, at any
 time: every entry carries the time of the last commit (SOURCE_DATE_EPOCH
 when set; that variable is needed outside a git checkout), fixed MS-DOS
-attributes and no extra fields. Writes OUT_DIR/SHA256SUMS (sha256sum's
-format) for the zip and the executable and prints it.
+attributes and no extra fields. Writes OUT_DIR/SHA256SUMS for the zip,
+beside it, in sha256sum's format (`sha256sum -c SHA256SUMS` there checks
+it), and prints it.
 """
 
 import hashlib
@@ -24,12 +27,13 @@ import time
 import zipfile
 
 
-def version(source):
-    text = (source / "CMakeLists.txt").read_text()
-    found = re.search(r"project\(\s*Raylet\s+VERSION\s+(\d+)\.(\d+)", text)
+def version(exe):
+    header = exe.parent / "generated/resources/version.h"
+    text = header.read_text() if header.is_file() else ""
+    found = re.search(r'#define RAYLET_VERSION_TEXT "([0-9.]+)"', text)
     if not found:
-        sys.exit("dist: no project(Raylet VERSION x.y...) in CMakeLists.txt")
-    return f"{found.group(1)}.{found.group(2)}"
+        sys.exit(f"dist: no RAYLET_VERSION_TEXT in {header} (make win32)")
+    return found.group(1)
 
 
 def source_date(source):
@@ -47,10 +51,10 @@ def crlf(text):
     return text.replace("\r\n", "\n").replace("\n", "\r\n")
 
 
-def entries(source, exe):
+def entries(source, exe, release):
     """(name in the zip, bytes), in the zip's order."""
-    guide = (source / "dist/README.TXT").read_text(encoding="ascii")
-    guide_ja = (source / "dist/README-JA.txt").read_text(encoding="utf-8")
+    guide = (source / "dist/README.TXT").read_text(encoding="ascii").replace("@VERSION@", release)
+    guide_ja = (source / "dist/README-JA.txt").read_text(encoding="utf-8").replace("@VERSION@", release)
     license_text = (source / "LICENSE").read_text(encoding="ascii")
     return [
         ("rayctl.exe", exe.read_bytes()),
@@ -82,11 +86,11 @@ def main():
     if not exe.is_file():
         sys.exit(f"dist: {exe} is missing (make win32)")
     out.mkdir(parents=True, exist_ok=True)
-    name = f"raylet-{version(source)}.zip"
+    release = version(exe)
+    name = f"raylet-{release}.zip"
     archive = out / name
-    write_zip(archive, entries(source, exe), source_date(source))
-    sums = "".join(f"{hashlib.sha256(data).hexdigest()}  {label}\n"
-                   for label, data in ((name, archive.read_bytes()), ("rayctl.exe", exe.read_bytes())))
+    write_zip(archive, entries(source, exe, release), source_date(source))
+    sums = f"{hashlib.sha256(archive.read_bytes()).hexdigest()}  {name}\n"
     (out / "SHA256SUMS").write_text(sums)
     print(f"dist: {archive}")
     print(sums, end="")

@@ -1,10 +1,26 @@
 #!/bin/sh
-# Static analysis of the shipped portable code: cppcheck, and clang-tidy with
-# the checked-in .clang-tidy. Fails on any finding.
+# Static analysis: shellcheck on every shell script that git does not
+# ignore (*.sh, and files whose first line runs sh or bash); cppcheck, and
+# clang-tidy with the checked-in .clang-tidy, on the shipped code. Fails on
+# any finding.
 #   LINT_BUILD  build tree whose compile_commands.json clang-tidy reads
 #               (default build/native; `make lint` builds it first)
 set -eu
 cd "$(dirname "$0")/.."
+status=0
+
+scripts=$(git ls-files --cached --others --exclude-standard | while IFS= read -r file; do
+  [ -f "$file" ] || continue
+  case "$file" in
+    *.sh) echo "$file" ;;
+    *) if head -n 1 "$file" | grep -qE '^#!.*[/ ](ba|da)?sh( |$)'; then echo "$file"; fi ;;
+  esac
+done)
+echo "shellcheck: $(echo "$scripts" | wc -l) scripts"
+# Run from the top so that the scripts' "shellcheck source=" paths resolve.
+# shellcheck disable=SC2086
+shellcheck --external-sources $scripts || status=1
+
 build=${LINT_BUILD:-build/native}
 if [ ! -f "$build/compile_commands.json" ]; then
   echo "lint: $build/compile_commands.json missing; run 'make native' first" >&2
@@ -14,7 +30,6 @@ fi
 # The code that ships and is portable; platform/win32 builds only with the
 # Windows headers.
 sources=$(ls platform/*.cpp driver/*.cpp maintenance/*.cpp shell/logic/*.cpp 2>/dev/null)
-status=0
 
 echo "cppcheck: $(echo "$sources" | wc -l) files"
 # cstyleCast: the Win32 constants of platform/WinTypes.h (HKEY_LOCAL_MACHINE,

@@ -5,7 +5,8 @@
 # for byte and passes the Windows 98 fitness check; the texts are what
 # Notepad on Windows 98 shows (ASCII or code page 932, CR LF, at most 76
 # columns); both guides explain every numbered message of the code and the
-# boxes; SHA256SUMS names the zip and the executable with their sums.
+# boxes, and name the version; SHA256SUMS beside the zip names it alone and
+# `sha256sum -c` passes there.
 set -u
 source_dir=$1
 exe=$2/rayctl.exe
@@ -37,11 +38,14 @@ messages=(--messages "$source_dir/tests/fuzz/KnownMessages.h" --root "$source_di
 python3 "$check" "$work/unpacked/README.TXT" --encoding ascii --crlf --max 76 "${messages[@]}" || fail "README.TXT"
 python3 "$check" "$work/unpacked/README-JA.TXT" --encoding cp932 --crlf --max 76 "${messages[@]}" || fail "README-JA.TXT"
 python3 "$check" "$work/unpacked/LICENSE.TXT" --encoding ascii --crlf --max 76 || fail "LICENSE.TXT"
+for guide in README.TXT README-JA.TXT; do
+  [ "$(head -n 1 "$work/unpacked/$guide")" = "Raylet $version (rayctl.exe)"$'\r' ] || fail "$guide: first line not Raylet $version"
+  grep -qF "(\"RayCtl Version $version\")" "$work/unpacked/$guide" || fail "$guide: the about box's version is not $version"
+done
 grep -q "^MIT License" "$work/unpacked/LICENSE.TXT" || fail "LICENSE.TXT is not the MIT License"
 grep -q "Copyright (c) 2026 The Raylet authors" "$work/unpacked/LICENSE.TXT" || fail "LICENSE.TXT: no copyright line"
 
-expected="$(sha256sum "$zip" | cut -d' ' -f1)  raylet-$version.zip
-$(sha256sum "$exe" | cut -d' ' -f1)  rayctl.exe"
-[ "$(cat "$work/SHA256SUMS")" = "$expected" ] || fail "SHA256SUMS reads: $(cat "$work/SHA256SUMS")"
+(cd "$work" && sha256sum --quiet -c SHA256SUMS) || fail "sha256sum -c SHA256SUMS fails beside the zip"
+[ "$(cut -c67- "$work/SHA256SUMS")" = "raylet-$version.zip" ] || fail "SHA256SUMS lists: $(cut -c67- "$work/SHA256SUMS")"
 [ $status -eq 0 ] && echo "release $zip: four files, the tested build, texts and sums in order"
 exit $status

@@ -57,7 +57,7 @@ class AboutBoxTexts : public ::testing::Test {
 
 TEST_F(AboutBoxTexts, ProgramsBlockGivesProductLineAndCopyrightAndNoSpecialBuild) {
   Fill();
-  EXPECT_EQ("RayCtl Version 1.3", view.texts[22001]);
+  EXPECT_EQ("RayCtl Version " RAYLET_VERSION_TEXT, view.texts[22001]);
   EXPECT_EQ("(C) us", view.texts[22002]);
   EXPECT_EQ("", view.texts[22003]);
   EXPECT_EQ((std::vector<int>{22001, 22002}), view.changed);
@@ -67,7 +67,7 @@ TEST_F(AboutBoxTexts, MiddleWordIsWhatTheControlHoldsAtSetUp) {
   view.texts[22001] = "Ver.";
   sim::PoisonStack();
   Fill();
-  EXPECT_EQ("RayCtl Ver. 1.3", view.texts[22001]);
+  EXPECT_EQ("RayCtl Ver. " RAYLET_VERSION_TEXT, view.texts[22001]);
   EXPECT_TRUE(view.buffer_zeroed) << "the word is read into a zeroed buffer";
 }
 
@@ -79,7 +79,7 @@ TEST_F(AboutBoxTexts, NoVersionResourceLeavesTheTemplateTexts) {
 }
 
 TEST_F(AboutBoxTexts, MissingProductNameLeavesTheLineAndSkipsTheVersion) {
-  api.block = MakeBlock("041103A4", {{"ProductVersion", "1.3"}, {"LegalCopyright", "(C) us"}}, {{0x0411, 0x03A4}});
+  api.block = MakeBlock("041103A4", {{"ProductVersion", RAYLET_VERSION_TEXT}, {"LegalCopyright", "(C) us"}}, {{0x0411, 0x03A4}});
   Fill();
   EXPECT_EQ("Version", view.texts[22001]);
   EXPECT_FALSE(Asked("\\ProductVersion"));

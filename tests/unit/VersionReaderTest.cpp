@@ -26,7 +26,7 @@ TEST_F(VersionReader, FindsTheProgramsValuesUnderTheFirstTranslation) {
   ASSERT_TRUE(version.GetProductName(value));
   EXPECT_STREQ("RayCtl", value);
   ASSERT_TRUE(version.GetProductVersion(value));
-  EXPECT_STREQ("1.3", value);
+  EXPECT_STREQ(RAYLET_VERSION_TEXT, value);
   ASSERT_TRUE(version.GetLegalCopyright(value));
   EXPECT_STREQ("(C) us", value);
   EXPECT_FALSE(version.GetSpecialBuild(value));

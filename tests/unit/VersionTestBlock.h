@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "resources/version.h"
 #include "shell/logic/VersionApi.h"
 
 namespace raylet::test {
@@ -63,9 +64,9 @@ inline std::string MakeBlock(const std::string& table, const std::vector<std::pa
 }
 
 inline std::vector<std::pair<std::string, std::string>> ProgramValues() {
-  return {{"CompanyName", "The Raylet authors"}, {"FileDescription", "Raylet"},   {"FileVersion", "1.3"},
+  return {{"CompanyName", "The Raylet authors"}, {"FileDescription", "Raylet"},   {"FileVersion", RAYLET_VERSION_TEXT},
           {"InternalName", "rayctl"},        {"LegalCopyright", "(C) us"},   {"OriginalFilename", "rayctl.exe"},
-          {"ProductName", "RayCtl"},         {"ProductVersion", "1.3"}};
+          {"ProductName", "RayCtl"},         {"ProductVersion", RAYLET_VERSION_TEXT}};
 }
 
 class FakeVersionApi : public VersionApi {

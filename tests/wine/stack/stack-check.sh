@@ -50,7 +50,7 @@ wine_run "$tool" absent || fail "seed absent"
 for key in 'HKLM\Enum\Root\Infrared' 'HKLM\Enum\Infrared' 'HKCU\Control Panel\Infrared'; do
   key_exists "$key" && fail "absent: $key exists"
 done
-wine_run "$tool" installed 1 && wine_run "$tool" reset || fail "reset"
+{ wine_run "$tool" installed 1 && wine_run "$tool" reset; } || fail "reset"
 for key in 'HKLM\Enum\Root\Infrared' 'HKLM\Enum\Infrared' 'HKCU\Control Panel\Infrared'; do
   key_exists "$key" && fail "reset: $key left"
 done

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "RayctlProcess.h"
+#include "resources/version.h"
 
 namespace raylet::ui {
 namespace {
@@ -124,7 +125,7 @@ TEST_F(MainWindow, AboutBoxShowsTheVersionAndLeavesCaptionAndLabel) {
     rayctl.PostClick(103);
     HWND about = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (about = rayctl.FindOwnWindow("About this software")) != nullptr; }));
-    ASSERT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(about, 22001)) == "RayCtl Version 1.3"; }))
+    ASSERT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(about, 22001)) == "RayCtl Version " RAYLET_VERSION_TEXT; }))
         << WindowText(GetDlgItem(about, 22001));
     EXPECT_EQ("Copyright (C) 2026 The Raylet authors", WindowText(GetDlgItem(about, 22002)));
     EXPECT_EQ("", WindowText(GetDlgItem(about, 22003)));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ResourceFile.h"
+#include "resources/version.h"
 
 namespace raylet::ui {
 namespace {
@@ -49,12 +50,12 @@ TEST(ResourceVersion, FixedPartStringTableAndTranslationAsDesigned) {
   const std::vector<std::pair<std::wstring, std::wstring>> expected = {
       {L"CompanyName", L"The Raylet authors"},
       {L"FileDescription", L"Raylet"},
-      {L"FileVersion", L"1.3"},
+      {L"FileVersion", L"" RAYLET_VERSION_TEXT},
       {L"InternalName", L"rayctl"},
       {L"LegalCopyright", L"Copyright (C) 2026 The Raylet authors"},
       {L"OriginalFilename", L"rayctl.exe"},
       {L"ProductName", L"RayCtl"},
-      {L"ProductVersion", L"1.3"},
+      {L"ProductVersion", L"" RAYLET_VERSION_TEXT},
   };
   for (const std::string& path : ExecutablesUnderTest()) {
     SCOPED_TRACE(path);
@@ -67,9 +68,10 @@ TEST(ResourceVersion, FixedPartStringTableAndTranslationAsDesigned) {
     Reader fixed(bytes, root.value_at);
     EXPECT_EQ(0xFEEF04BDu, fixed.Dword());
     fixed.Dword();                          // structure version
-    EXPECT_EQ(0x00010003u, fixed.Dword());  // file version 1.3
+    const uint32_t major_minor = RAYLET_VERSION_MAJOR << 16 | RAYLET_VERSION_MINOR;
+    EXPECT_EQ(major_minor, fixed.Dword());  // file version
     EXPECT_EQ(0u, fixed.Dword());           // .0.0
-    EXPECT_EQ(0x00010003u, fixed.Dword());  // product version 1.3
+    EXPECT_EQ(major_minor, fixed.Dword());  // product version
     EXPECT_EQ(0u, fixed.Dword());
     fixed.Dword();                          // flags mask
     fixed.Dword();                          // flags
@@ -116,7 +118,7 @@ TEST(ResourceVersion, VersionDllFindsTheAboutBoxValuesAndNoSpecialBuild) {
       return static_cast<const char*>(value);
     };
     EXPECT_EQ("RayCtl", query("\\StringFileInfo\\041103a4\\ProductName"));
-    EXPECT_EQ("1.3", query("\\StringFileInfo\\041103a4\\ProductVersion"));
+    EXPECT_EQ(RAYLET_VERSION_TEXT, query("\\StringFileInfo\\041103a4\\ProductVersion"));
     EXPECT_EQ("<none>", query("\\StringFileInfo\\041103a4\\SpecialBuild"));
   }
 }

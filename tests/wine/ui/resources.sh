@@ -17,7 +17,7 @@ for exe in "$win64_exe" "$win32_exe"; do
 done
 for exe in "$win64_exe" "$win32_exe"; do
   imports=$(x86_64-w64-mingw32-objdump -p "$exe")
-  dlls=$(echo "$imports" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
+  dlls=$(echo "$imports" | sed -n 's/^\s*DLL Name: //p' | tr '[:lower:]' '[:upper:]' | sort | tr '\n' ' ')
   echo "$exe imports: $dlls"
   for dll in $dlls; do
     case "$dll" in
