@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "RayctlProcess.h"
+#include "resources/version.h"
 
 namespace raylet::ui {
 namespace {
@@ -125,7 +126,7 @@ TEST(CodePage, AboutBoxIsCompleteWhereverTheProgramLies) {
     HWND about = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (about = rayctl.FindOwnWindow("About this software")) != nullptr; }));
     WaitFor([&] { return WindowText(GetDlgItem(about, 22001)) != "Version"; }, 2000);
-    EXPECT_EQ("RayCtl Version 1.3", WindowText(GetDlgItem(about, 22001)));
+    EXPECT_EQ("RayCtl Version " RAYLET_VERSION_TEXT, WindowText(GetDlgItem(about, 22001)));
     EXPECT_EQ("Copyright (C) 2026 The Raylet authors", WindowText(GetDlgItem(about, 22002)));
     EXPECT_EQ("", WindowText(GetDlgItem(about, 22003)));
   }
