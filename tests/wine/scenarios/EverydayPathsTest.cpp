@@ -93,6 +93,8 @@ class EverydayPaths : public EverydayRun, public ::testing::WithParamInterface<s
     if (path.applet_starts != nullptr) SetScenario(path.applet_starts, 0);
   }
 
+  // What the run leaves behind tells apart paths whose texts a calling
+  // program never sees (a success closes the program).
   void ExpectLeft(const Path& path) {
     std::vector<std::string> expected;
     if (path.monitor_gets[0] != 0) expected.push_back(path.monitor_gets);
