@@ -125,7 +125,7 @@ TEST_P(EverydayPaths, ReachTheirMessage) {
   if (way == Way::kCaller && !path.ok) {
     // The reply only says that the run failed. Which fault it met, the same
     // run shows when no caller waits for it.
-    StartOver();
+    ASSERT_NO_FATAL_FAILURE(StartOver());
     ASSERT_NO_FATAL_FAILURE(Arrange(path));
     ExpectFaultShown(path.operation, path.message);
     ExpectLeft(path);
