@@ -1,6 +1,6 @@
-// Switching the driver off against the stand-in stack. The driver's virtual
-// ports have no device behind them here, so a running monitor always meets
-// busy ports and is never told to switch off.
+// Switching the driver off against the stand-in stack. Every port of the
+// stack's serial driver starts absent and these tests offer none, so a
+// running monitor meets busy virtual ports and is never told to switch off.
 #include "StandInStackTest.h"
 
 namespace standin {

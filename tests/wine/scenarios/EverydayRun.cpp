@@ -16,6 +16,24 @@ int ButtonOf(char operation) {
   }
 }
 
+// Waits for the operation's end, checks the label and the caption the user
+// sees, and ends the program.
+void ExpectShowing(cmdline::Rayctl& run, const std::string& message, bool ok) {
+  ASSERT_NE(nullptr, run.MainWindow());
+  std::string label;
+  DWORD start = GetTickCount();
+  do {
+    cmdline::Pump(50);
+    label = cmdline::Text(run.Control(120));
+  } while ((label.empty() || label == "(no answer)") && GetTickCount() - start < kOperationTimeout);
+  EXPECT_EQ(message, label);
+  // The caption follows the label in the same handler.
+  const std::string caption = ok ? "Raylet" : "Raylet - fault -";
+  for (int wait = 0; wait < 40 && cmdline::Text(run.MainWindow()) != caption; ++wait) cmdline::Pump(50);
+  EXPECT_EQ(caption, cmdline::Text(run.MainWindow()));
+  EXPECT_TRUE(run.Exit());
+}
+
 }  // namespace
 
 const char* WayName(Way way) { return way == Way::kWindow ? "Window" : "Caller"; }
@@ -63,18 +81,14 @@ void EverydayRun::Finish(Way way, const std::string& message, bool ok) {
     EXPECT_EQ(ok ? 0u : 1u, program.ExitCode());
     return;
   }
-  std::string label;
-  DWORD start = GetTickCount();
-  do {
-    cmdline::Pump(50);
-    label = cmdline::Text(program.Control(120));
-  } while ((label.empty() || label == "(no answer)") && GetTickCount() - start < kOperationTimeout);
-  EXPECT_EQ(message, label);
-  // The caption follows the label in the same handler.
-  const std::string caption = ok ? "Raylet" : "Raylet - fault -";
-  for (int wait = 0; wait < 40 && cmdline::Text(program.MainWindow()) != caption; ++wait) cmdline::Pump(50);
-  EXPECT_EQ(caption, cmdline::Text(program.MainWindow()));
-  EXPECT_TRUE(program.Exit());
+  ExpectShowing(program, message, ok);
+}
+
+void EverydayRun::ExpectFaultShown(char operation, const std::string& message) {
+  cmdline::Rayctl shown;
+  ASSERT_TRUE(shown.Start(std::string("/") + operation));
+  ExpectShowing(shown, message, false);
+  EXPECT_EQ(1u, shown.ExitCode());
 }
 
 }  // namespace standin

@@ -14,9 +14,6 @@ namespace standin {
 
 enum class Way { kWindow, kCaller };
 
-// SERIAL_ERROR_ABORT: what a DCB's fAbortOnError becomes on its way to a port.
-constexpr unsigned kSerialErrorAbort = 0x80000000;
-
 const char* WayName(Way way);
 
 class EverydayRun : public StandInStackTest {
@@ -38,6 +35,14 @@ class EverydayRun : public StandInStackTest {
   void Run(char operation, Way way, const std::string& message, bool ok) {
     Begin(operation, way);
     Finish(way, message, ok);
+  }
+  // Runs operation E, D or K from a switch with no caller to answer, which
+  // shows its fault and stays open, and checks the fault shown.
+  void ExpectFaultShown(char operation, const std::string& message);
+  // Back to the state the test started from, for a second run.
+  void StartOver() {
+    TearDown();
+    SetUp();
   }
 
   cmdline::Rayctl program;

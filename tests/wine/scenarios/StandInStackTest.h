@@ -40,9 +40,6 @@ class StandInStackTest : public ::testing::Test {
   bool Kill();
   DWORD elapsed_ms() const { return elapsed_ms_; }
 
-  // Lines of the monitors' log and of the applet's log.
-  static std::vector<std::string> MonitorLog();
-  static std::vector<std::string> AppletLog();
   // Monitor log lines that start with `prefix`.
   static std::vector<std::string> MonitorLines(const char* prefix);
 
@@ -54,8 +51,6 @@ class StandInStackTest : public ::testing::Test {
   static bool ControlPanelOpened();
   // Whether a control panel was started at all (running, or its applet ran).
   static bool ControlPanelStarted();
-  // Waits up to `timeout_ms` for an applet log line starting with `prefix`.
-  static bool WaitForAppletLine(const char* prefix, DWORD timeout_ms);
 
   raylet::Win32Platform platform_;
   raylet::TSetRay record_{platform_};

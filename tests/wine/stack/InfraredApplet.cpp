@@ -68,7 +68,7 @@ void StartMonitorAsScenarioSays() {
   char key[40] = "";
   unsigned long delay = 0;
   if (std::sscanf(scenario, "%39s %lu", key, &delay) < 1 || std::strcmp(key, "none") == 0 ||
-      standin::TitleOfKeys(key, 0) == nullptr) {
+      standin::MonitorOfKeys(key, 0) == nullptr) {
     Log("START nothing");
     return;
   }

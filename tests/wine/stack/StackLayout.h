@@ -3,6 +3,9 @@
 // tests all agree on these; nothing here is part of the shipped program.
 #pragma once
 
+#include <cstddef>
+#include <cstring>
+
 namespace standin {
 
 // Working folder inside the prefix: the monitor's copy, the scenario file that
@@ -38,33 +41,22 @@ constexpr MonitorTitle kTitles[] = {
     {"SPY", "Microsoft Spy++"},
 };
 
-// Title bytes for a key, or nullptr when the key is unknown.
-inline const char* TitleForKey(const char* key) {
-  for (const MonitorTitle& entry : kTitles) {
-    const char* a = entry.key;
-    const char* b = key;
-    while (*a != 0 && *a == *b) {
-      ++a;
-      ++b;
-    }
-    if (*a == 0 && *b == 0) return entry.title;
-  }
-  return nullptr;
-}
-
-// A monitor may carry two titles, its keys joined by '+' ("IRMON+INFRARED").
-// The title of the `n`-th key (from 0), or nullptr when there is no such key
-// or any key is unknown.
-inline const char* TitleOfKeys(const char* keys, int n) {
-  const char* found = nullptr;
+// A monitor carries one title, or two with its keys joined by '+'
+// ("IRMON+INFRARED"). The entry of the `n`-th key (from 0), or nullptr when
+// there is no such key or any key is unknown.
+inline const MonitorTitle* MonitorOfKeys(const char* keys, int n) {
+  const MonitorTitle* found = nullptr;
   for (int index = 0; *keys != 0; ++index) {
-    char key[16];
-    unsigned length = 0;
-    while (*keys != 0 && *keys != '+' && length + 1 < sizeof key) key[length++] = *keys++;
-    key[length] = 0;
-    const char* title = TitleForKey(key);
-    if (title == nullptr || (*keys != 0 && *keys != '+')) return nullptr;
-    if (index == n) found = title;
+    const MonitorTitle* entry = nullptr;
+    for (const MonitorTitle& candidate : kTitles) {
+      std::size_t length = std::strlen(candidate.key);
+      if (std::strncmp(keys, candidate.key, length) == 0 && (keys[length] == 0 || keys[length] == '+')) {
+        entry = &candidate;
+      }
+    }
+    if (entry == nullptr) return nullptr;
+    if (index == n) found = entry;
+    keys += std::strlen(entry->key);
     if (*keys == '+') ++keys;
   }
   return found;

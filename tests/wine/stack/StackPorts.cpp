@@ -14,7 +14,7 @@ constexpr const char* kModeNames[] = {"absent",        "free",          "stack",
                                       "fail-purge",    "fail-getstate", "fail-setstate",
                                       "fail-gettimeouts", "fail-settimeouts", "fail-setup"};
 static_assert(sizeof kModeNames / sizeof kModeNames[0] == RAYLET_MODE_COUNT, "a name for every mode");
-static_assert(sizeof(RayletPortRecord) == 152, "the driver's record layout");
+static_assert(sizeof(RayletPortRecord) == 140, "the driver's record layout");
 
 constexpr const char* kPortNames[RAYLET_PORT_COUNT] = {RAYLET_VIRTUAL_COM, RAYLET_VIRTUAL_LPT,
                                                        RAYLET_PHYSICAL_PORT};
@@ -80,18 +80,6 @@ bool SetDriverPorts(bool on) {
   return Control(RAYLET_IOCTL_DRIVER, &value, sizeof value, nullptr, 0);
 }
 
-bool UnlinkedPortNames(std::string* names) {
-  RayletLinkReport report;
-  if (!Control(RAYLET_IOCTL_LINKS, nullptr, 0, &report, sizeof report)) return false;
-  names->clear();
-  for (int i = 0; i < RAYLET_PORT_COUNT; ++i) {
-    if (report.status[i] == 0) continue;
-    if (!names->empty()) *names += ' ';
-    names->append(report.names[i].name, strnlen(report.names[i].name, RAYLET_PORT_NAME_SIZE));
-  }
-  return true;
-}
-
 bool CheckPortNames(std::string* problem) {
   problem->clear();
   for (const char* name : kPortNames) {
@@ -140,26 +128,21 @@ std::string FormatPortRecord(const PortRecord& r) {
   PortMode mode = r.mode < RAYLET_MODE_COUNT ? static_cast<PortMode>(r.mode) : PortMode::kAbsent;
   char line[640];
   std::snprintf(line, sizeof line,
-                "%s: %s opens %u closes %u open %u purge %u mask 0x%x baud %u bits %u parity %u stop %u"
-                " handshake 0x%x flow 0x%x xon %d xoff %d chars %02x %02x %02x %02x %02x %02x"
-                " timeouts %s %s %s %s %s queues %u %u"
-                " requests purge %u getstate %u/%u/%u/%u setstate %u/%u/%u/%u timeouts %u/%u setup %u other %u",
-                std::string(r.name, strnlen(r.name, sizeof r.name)).c_str(), PortModeName(mode), r.opens, r.closes, r.open_now, r.purges, r.last_purge_mask,
-                r.baud, r.word_length, r.parity, r.stop_bits, r.control_handshake, r.flow_replace, r.xon_limit,
-                r.xoff_limit, r.eof_char, r.error_char, r.break_char, r.event_char, r.xon_char, r.xoff_char,
-                timeout(r.read_interval).c_str(), timeout(r.read_multiplier).c_str(),
+                "%s: %s opens %u closes %u open %u purge %u mask 0x%x getstate %u/%u/%u/%u setstate %u/%u/%u/%u"
+                " baud %u bits %u parity %u stop %u handshake 0x%x flow 0x%x xon %d xoff %d"
+                " chars %02x %02x %02x %02x %02x %02x gettimeouts %u settimeouts %u timeouts %s %s %s %s %s"
+                " setup %u queues %u %u other %u",
+                std::string(r.name, strnlen(r.name, sizeof r.name)).c_str(), PortModeName(mode), r.opens, r.closes,
+                r.open_now, q[RAYLET_REQ_PURGE], r.last_purge_mask, q[RAYLET_REQ_GET_BAUD], q[RAYLET_REQ_GET_LINE],
+                q[RAYLET_REQ_GET_HANDFLOW], q[RAYLET_REQ_GET_CHARS], q[RAYLET_REQ_SET_BAUD], q[RAYLET_REQ_SET_LINE],
+                q[RAYLET_REQ_SET_HANDFLOW], q[RAYLET_REQ_SET_CHARS], r.baud, r.word_length, r.parity, r.stop_bits,
+                r.control_handshake, r.flow_replace, r.xon_limit, r.xoff_limit, r.eof_char, r.error_char,
+                r.break_char, r.event_char, r.xon_char, r.xoff_char, q[RAYLET_REQ_GET_TIMEOUTS],
+                q[RAYLET_REQ_SET_TIMEOUTS], timeout(r.read_interval).c_str(), timeout(r.read_multiplier).c_str(),
                 timeout(r.read_constant).c_str(), timeout(r.write_multiplier).c_str(),
-                timeout(r.write_constant).c_str(), r.in_queue, r.out_queue, q[RAYLET_REQ_PURGE],
-                q[RAYLET_REQ_GET_BAUD], q[RAYLET_REQ_GET_LINE], q[RAYLET_REQ_GET_HANDFLOW], q[RAYLET_REQ_GET_CHARS],
-                q[RAYLET_REQ_SET_BAUD], q[RAYLET_REQ_SET_LINE], q[RAYLET_REQ_SET_HANDFLOW], q[RAYLET_REQ_SET_CHARS],
-                q[RAYLET_REQ_GET_TIMEOUTS], q[RAYLET_REQ_SET_TIMEOUTS], q[RAYLET_REQ_SET_QUEUE],
+                timeout(r.write_constant).c_str(), q[RAYLET_REQ_SET_QUEUE], r.in_queue, r.out_queue,
                 q[RAYLET_REQ_OTHER]);
-  std::string text = line;
-  if (q[RAYLET_REQ_OTHER] != 0) {
-    std::snprintf(line, sizeof line, " (last 0x%x)", r.last_other);
-    text += line;
-  }
-  return text;
+  return line;
 }
 
 }  // namespace standin

@@ -53,9 +53,6 @@ bool ResetPorts();
 // The driver switched on (adapter's port held by the stack, virtual ports
 // free) or off (adapter's port free, no virtual ports).
 bool SetDriverPorts(bool on);
-// Names the driver cannot link (taken by another device, such as a host
-// serial port Wine has mapped), space separated; empty when all link.
-bool UnlinkedPortNames(std::string* names);
 // Whether each name leads to the driver's port and to nothing else: no
 // device while the port is absent, the driver's while it is free. Leaves
 // every port absent. `problem` says what is wrong when it is not.
@@ -66,10 +63,11 @@ bool CheckPortNames(std::string* problem);
 const char* PortModeName(PortMode mode);
 bool ParsePortMode(const char* text, PortMode* mode);
 
-// One line for logs: "COM4: free opens 1 closes 1 open 0 purge 1 mask 0xf
-// baud 9600 bits 8 parity 0 stop 0 handshake 0x80000001 flow 0x40 xon 100
-// xoff 200 chars 1a 3f 00 7e 11 13 timeouts ffffffff 0 0 0 0 queues 1024
-// 1024 requests ...".
+// The whole record in one line, each step of the probe with the requests it
+// sent and the settings it leaves: "COM4: free opens 1 closes 1 open 0
+// purge 1 mask 0xf getstate 1/1/1/1 setstate 1/1/1/1 baud 9600 bits 8 ...
+// gettimeouts 1 settimeouts 1 timeouts ffffffff 0 0 0 0 setup 1 queues 1024
+// 1024 other 0" (getstate and setstate: baud, line, handflow, chars).
 std::string FormatPortRecord(const PortRecord& record);
 
 }  // namespace standin

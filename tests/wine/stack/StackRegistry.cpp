@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "serial/SerialControl.h"
+
 namespace standin {
 namespace {
 
@@ -84,17 +86,18 @@ bool SeedStack(const StackSeed& seed) {
   if (!ResetStack()) return false;
   bool ok = true;
   if (seed.driver != DriverKeys::kAbsent) {
-    // Windows 98 keeps the device instance under the installed key.
+    // Windows 98 keeps the device instance under the installed key. The port
+    // names are those the stand-in serial driver serves.
     ok = CreateKeyWithText(HKEY_LOCAL_MACHINE, "Enum\\Root\\Infrared\\0000", "Class", "Infrared") && ok;
     HKEY key;
     if (CreateKey(HKEY_LOCAL_MACHINE, kVirtualPortsKey, &key)) {
-      ok = SetText(key, "VirtualComPortName", seed.virtual_com) && ok;
-      if (seed.driver == DriverKeys::kInstalled) ok = SetText(key, "VirtualLptPortName", seed.virtual_lpt) && ok;
+      ok = SetText(key, "VirtualComPortName", RAYLET_VIRTUAL_COM) && ok;
+      if (seed.driver == DriverKeys::kInstalled) ok = SetText(key, "VirtualLptPortName", RAYLET_VIRTUAL_LPT) && ok;
       RegCloseKey(key);
     } else {
       ok = false;
     }
-    ok = CreateKeyWithText(HKEY_LOCAL_MACHINE, kFramerKey, "PortName", seed.physical_port) && ok;
+    ok = CreateKeyWithText(HKEY_LOCAL_MACHINE, kFramerKey, "PortName", RAYLET_PHYSICAL_PORT) && ok;
   }
   if (seed.control_panel_key) {
     HKEY key;

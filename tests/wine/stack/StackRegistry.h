@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include "serial/SerialControl.h"
-
 namespace standin {
 
 enum class DriverKeys {
@@ -24,10 +22,6 @@ struct StackSeed {
   // (kIrEnabledMissing: the key without the value).
   bool control_panel_key = true;
   int ir_enabled = 0;
-  // The names the stand-in serial driver serves.
-  const char* virtual_com = RAYLET_VIRTUAL_COM;
-  const char* virtual_lpt = RAYLET_VIRTUAL_LPT;
-  const char* physical_port = RAYLET_PHYSICAL_PORT;
 };
 
 // Removes every key and value of the stack (also the parents the seeds had to

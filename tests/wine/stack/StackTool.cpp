@@ -48,9 +48,9 @@ int Usage() {
 }
 
 int Message(bool send, int argc, char** argv) {
-  const char* title = argc > 3 ? standin::TitleForKey(argv[2]) : nullptr;
-  if (title == nullptr) return Usage();
-  HWND window = FindWindowA(nullptr, title);
+  const standin::MonitorTitle* monitor = argc > 3 ? standin::MonitorOfKeys(argv[2], 0) : nullptr;
+  if (monitor == nullptr) return Usage();
+  HWND window = FindWindowA(nullptr, monitor->title);
   if (window == nullptr) {
     std::fprintf(stderr, "standin-stack: no window titled as %s\n", argv[2]);
     return 1;
@@ -77,9 +77,6 @@ int Ports(const char* what) {
   if (std::strcmp(what, "check") != 0) return Usage();
   std::string problem;
   if (!standin::ResetPorts()) problem = "the serial driver does not answer";
-  if (problem.empty() && standin::UnlinkedPortNames(&problem) && !problem.empty()) {
-    problem = "names taken by another device: " + problem;
-  }
   if (problem.empty()) standin::CheckPortNames(&problem);
   if (!problem.empty()) std::fprintf(stderr, "standin-stack: %s\n", problem.c_str());
   return problem.empty() ? 0 : 1;

@@ -94,15 +94,10 @@ HWND CreateMonitorWindow(HINSTANCE instance, const char* key, const char* title)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (__argc < 2) return 2;
-  char keys[40];
-  std::snprintf(keys, sizeof keys, "%s", __argv[1]);
-  const char* key_of[kMaxWindows] = {};
+  const standin::MonitorTitle* shown[kMaxWindows] = {};
   int count = 0;
-  for (char* key = std::strtok(keys, "+"); key != nullptr; key = std::strtok(nullptr, "+")) {
-    if (count == kMaxWindows || standin::TitleForKey(key) == nullptr) return 2;
-    key_of[count++] = key;
-  }
-  if (count == 0) return 2;
+  while (count < kMaxWindows && (shown[count] = standin::MonitorOfKeys(__argv[1], count)) != nullptr) ++count;
+  if (count == 0 || standin::MonitorOfKeys(__argv[1], count) != nullptr) return 2;
   DWORD delay = __argc > 2 ? static_cast<DWORD>(std::strtoul(__argv[2], nullptr, 10)) : 0;
   if (__argc > 3) g_log = __argv[3];
 
@@ -110,13 +105,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HWND windows[kMaxWindows] = {};
   bool registered = RegisterMonitorClass(instance);
   for (int i = 0; i < count; ++i) {
-    windows[i] = registered ? CreateMonitorWindow(instance, key_of[i], standin::TitleForKey(key_of[i])) : nullptr;
+    windows[i] = registered ? CreateMonitorWindow(instance, shown[i]->key, shown[i]->title) : nullptr;
     if (windows[i] == nullptr) {
       Log("FAILED to create the window");
       return 1;
     }
     char line[80];
-    std::snprintf(line, sizeof line, "WINDOW %s %lu", key_of[i], GetCurrentProcessId());
+    std::snprintf(line, sizeof line, "WINDOW %s %lu", shown[i]->key, GetCurrentProcessId());
     Log(line);
   }
 

@@ -1,12 +1,10 @@
 /* The control device's requests (SerialControl.h): a port's mode, its
- * record, the reset, the driver as a whole on or off, and the names that
- * cannot be linked. */
+ * record, the reset, and the driver as a whole on or off. */
 #include "SerialPort.h"
 
 /* The record a 32-bit caller and a 64-bit driver share must not depend on
  * either one's alignment. */
-typedef char RecordSizeIsFixed[sizeof(RayletPortRecord) == 152 ? 1 : -1];
-typedef char ReportSizeIsFixed[sizeof(RayletLinkReport) == 36 ? 1 : -1];
+typedef char RecordSizeIsFixed[sizeof(RayletPortRecord) == 140 ? 1 : -1];
 
 static NTSTATUS SetMode(const void* buffer, ULONG in) {
   const RayletModeRequest* request = (const RayletModeRequest*)buffer;
@@ -50,18 +48,6 @@ static NTSTATUS SwitchDriver(const void* buffer, ULONG in) {
   return STATUS_SUCCESS;
 }
 
-static NTSTATUS ReportLinks(void* buffer, ULONG out, ULONG_PTR* information) {
-  RayletLinkReport* report = (RayletLinkReport*)buffer;
-  ULONG i;
-  if (out < sizeof *report) return STATUS_BUFFER_TOO_SMALL;
-  for (i = 0; i < RAYLET_PORT_COUNT; ++i) {
-    RtlCopyMemory(report->names[i].name, g_ports[i].record.name, RAYLET_PORT_NAME_SIZE);
-    report->status[i] = TryLink(&g_ports[i]);
-  }
-  *information = sizeof *report;
-  return STATUS_SUCCESS;
-}
-
 NTSTATUS ControlRequest(PIRP irp, PIO_STACK_LOCATION stack) {
   ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
   ULONG in = stack->Parameters.DeviceIoControl.InputBufferLength;
@@ -84,9 +70,6 @@ NTSTATUS ControlRequest(PIRP irp, PIO_STACK_LOCATION stack) {
       break;
     case RAYLET_IOCTL_DRIVER:
       status = SwitchDriver(buffer, in);
-      break;
-    case RAYLET_IOCTL_LINKS:
-      status = ReportLinks(buffer, out, &information);
       break;
     default:
       status = STATUS_INVALID_DEVICE_REQUEST;

@@ -45,7 +45,7 @@
 #define RAYLET_REQ_GET_TIMEOUTS 9
 #define RAYLET_REQ_SET_TIMEOUTS 10
 #define RAYLET_REQ_SET_QUEUE 11
-#define RAYLET_REQ_OTHER 12 /* any other request: last one in last_other */
+#define RAYLET_REQ_OTHER 12 /* any other request (the probe sends none) */
 #define RAYLET_REQ_COUNT 13
 
 /* Control requests: CTL_CODE(FILE_DEVICE_UNKNOWN, 0x900 + n,
@@ -56,7 +56,6 @@
 #define RAYLET_IOCTL_READ_RECORD RAYLET_CONTROL_CODE(1) /* in: RayletPortName, out: RayletPortRecord */
 #define RAYLET_IOCTL_RESET RAYLET_CONTROL_CODE(2)       /* no data */
 #define RAYLET_IOCTL_DRIVER RAYLET_CONTROL_CODE(3)      /* in: uint32_t, non-zero: on */
-#define RAYLET_IOCTL_LINKS RAYLET_CONTROL_CODE(4)       /* out: RayletLinkReport */
 
 typedef struct RayletPortName {
   char name[RAYLET_PORT_NAME_SIZE]; /* "COM4": no prefix, zero-padded */
@@ -71,11 +70,9 @@ typedef struct RayletModeRequest {
 typedef struct RayletPortRecord {
   char name[RAYLET_PORT_NAME_SIZE];
   uint32_t mode;
-  uint32_t linked; /* the name leads to the port right now */
   uint32_t opens;  /* IRP_MJ_CREATE */
   uint32_t closes; /* IRP_MJ_CLOSE */
   uint32_t open_now;
-  uint32_t purges;
   uint32_t last_purge_mask;
   uint32_t baud;
   uint8_t stop_bits; /* SERIAL_LINE_CONTROL */
@@ -101,14 +98,6 @@ typedef struct RayletPortRecord {
   uint32_t in_queue; /* SERIAL_QUEUE_SIZE */
   uint32_t out_queue;
   uint32_t requests[RAYLET_REQ_COUNT];
-  uint32_t last_other; /* code of the last request counted as other */
 } RayletPortRecord;
-
-/* For every port: NTSTATUS of its name's failed link (0: it links). A name
- * that is not linked right now is tried afresh. */
-typedef struct RayletLinkReport {
-  RayletPortName names[RAYLET_PORT_COUNT];
-  int32_t status[RAYLET_PORT_COUNT];
-} RayletLinkReport;
 
 #endif /* RAYLET_SERIAL_CONTROL_H */

@@ -16,8 +16,6 @@ typedef struct SerialPort {
   UNICODE_STRING target; /* \Device\RayletSerialN */
   WCHAR target_buffer[32];
   BOOLEAN linked;
-  NTSTATUS link_status; /* of the last failed attempt to link; 0 once one works */
-  ULONG wait_mask;      /* SetCommMask's events, for GetCommMask */
   RayletPortRecord record;
 } SerialPort;
 
@@ -39,9 +37,6 @@ void UpdateLink(SerialPort* port);
 /* Back to ABSENT with the initial settings and an empty record. */
 void ResetPort(SerialPort* port);
 void SetPortMode(SerialPort* port, ULONG mode);
-/* Links the name for a moment when it has no link, to learn whether it can
- * be linked at all; the status (0: it can). */
-NTSTATUS TryLink(SerialPort* port);
 
 NTSTATUS SerialRequest(SerialPort* port, PIRP irp, PIO_STACK_LOCATION stack);
 NTSTATUS ControlRequest(PIRP irp, PIO_STACK_LOCATION stack);

@@ -36,34 +36,12 @@ static BOOLEAN CountAndRefuse(RayletPortRecord* r, ULONG code) {
     return r->mode == kCounted[i].refused_in;
   }
   ++r->requests[RAYLET_REQ_OTHER];
-  r->last_other = code;
   return FALSE;
-}
-
-static void FillProperties(const RayletPortRecord* r, SERIAL_COMMPROP* p) {
-  RtlZeroMemory(p, sizeof *p);
-  p->PacketLength = sizeof *p;
-  p->PacketVersion = 2;
-  p->ServiceMask = SERIAL_SP_SERIALCOMM;
-  p->MaxBaud = SERIAL_BAUD_USER;
-  p->ProvSubType = SERIAL_SP_RS232;
-  p->ProvCapabilities = SERIAL_PCF_DTRDSR | SERIAL_PCF_RTSCTS | SERIAL_PCF_XONXOFF | SERIAL_PCF_SETXCHAR |
-                        SERIAL_PCF_TOTALTIMEOUTS | SERIAL_PCF_INTTIMEOUTS | SERIAL_PCF_SPECIALCHARS;
-  p->SettableParams = SERIAL_SP_PARITY | SERIAL_SP_BAUD | SERIAL_SP_DATABITS | SERIAL_SP_STOPBITS |
-                      SERIAL_SP_HANDSHAKING | SERIAL_SP_PARITY_CHECK;
-  p->SettableBaud = SERIAL_BAUD_9600 | SERIAL_BAUD_19200 | SERIAL_BAUD_38400 | SERIAL_BAUD_57600 |
-                    SERIAL_BAUD_115200 | SERIAL_BAUD_USER;
-  p->SettableData = SERIAL_DATABITS_7 | SERIAL_DATABITS_8;
-  p->SettableStopParity = SERIAL_STOPBITS_10 | SERIAL_STOPBITS_20 | SERIAL_PARITY_NONE | SERIAL_PARITY_ODD |
-                          SERIAL_PARITY_EVEN;
-  p->CurrentTxQueue = r->out_queue;
-  p->CurrentRxQueue = r->in_queue;
 }
 
 /* Answers a request the port does not refuse. `in` and `out` are the sizes
  * the caller gave; `*information` the bytes returned. */
-static NTSTATUS Answer(SerialPort* port, ULONG code, void* buffer, ULONG in, ULONG out, ULONG_PTR* information) {
-  RayletPortRecord* r = &port->record;
+static NTSTATUS Answer(RayletPortRecord* r, ULONG code, void* buffer, ULONG in, ULONG out, ULONG_PTR* information) {
 #define NEED_IN(type) \
   if (in < sizeof(type)) return STATUS_BUFFER_TOO_SMALL
 #define GIVE(type)                                       \
@@ -137,49 +115,9 @@ static NTSTATUS Answer(SerialPort* port, ULONG code, void* buffer, ULONG in, ULO
       r->in_queue = ((SERIAL_QUEUE_SIZE*)buffer)->InSize;
       r->out_queue = ((SERIAL_QUEUE_SIZE*)buffer)->OutSize;
       return STATUS_SUCCESS;
-    case IOCTL_SERIAL_GET_PROPERTIES:
-      GIVE(SERIAL_COMMPROP);
-      FillProperties(r, (SERIAL_COMMPROP*)buffer);
-      return STATUS_SUCCESS;
-    case IOCTL_SERIAL_GET_COMMSTATUS:
-      GIVE(SERIAL_STATUS);
-      RtlZeroMemory(buffer, sizeof(SERIAL_STATUS));
-      return STATUS_SUCCESS;
-    case IOCTL_SERIAL_GET_STATS:
-      GIVE(SERIALPERF_STATS);
-      RtlZeroMemory(buffer, sizeof(SERIALPERF_STATS));
-      return STATUS_SUCCESS;
-    case IOCTL_SERIAL_GET_MODEMSTATUS:
-      /* A partner that is always there and ready: CTS and DSR on. */
-      GIVE(ULONG);
-      *(ULONG*)buffer = 0x30;
-      return STATUS_SUCCESS;
-    case IOCTL_SERIAL_GET_DTRRTS:
-      GIVE(ULONG);
-      *(ULONG*)buffer = SERIAL_DTR_STATE | SERIAL_RTS_STATE;
-      return STATUS_SUCCESS;
-    case IOCTL_SERIAL_GET_WAIT_MASK:
-      GIVE(ULONG);
-      *(ULONG*)buffer = port->wait_mask;
-      return STATUS_SUCCESS;
-    case IOCTL_SERIAL_SET_WAIT_MASK:
-      NEED_IN(ULONG);
-      port->wait_mask = *(ULONG*)buffer;
-      return STATUS_SUCCESS;
-    case IOCTL_SERIAL_SET_DTR:
-    case IOCTL_SERIAL_CLR_DTR:
-    case IOCTL_SERIAL_SET_RTS:
-    case IOCTL_SERIAL_CLR_RTS:
-    case IOCTL_SERIAL_SET_XON:
-    case IOCTL_SERIAL_SET_XOFF:
-    case IOCTL_SERIAL_SET_BREAK_ON:
-    case IOCTL_SERIAL_SET_BREAK_OFF:
-    case IOCTL_SERIAL_IMMEDIATE_CHAR:
-    case IOCTL_SERIAL_RESET_DEVICE:
-    case IOCTL_SERIAL_CLEAR_STATS:
-      return STATUS_SUCCESS;
     default:
-      /* WaitCommEvent among them: no event ever comes, so none is waited for. */
+      /* The probe sends nothing else: whatever else comes is counted as
+       * other and fails. */
       return STATUS_NOT_SUPPORTED;
   }
 #undef NEED_IN
@@ -193,15 +131,14 @@ NTSTATUS SerialRequest(SerialPort* port, PIRP irp, PIO_STACK_LOCATION stack) {
   ULONG_PTR information = 0;
   NTSTATUS status;
   LockPorts();
-  if (code == IOCTL_SERIAL_PURGE) {
-    /* A purge reached the port whether its mode refuses it or not. */
-    ++port->record.purges;
-    if (in >= sizeof(ULONG)) port->record.last_purge_mask = *(ULONG*)irp->AssociatedIrp.SystemBuffer;
+  if (code == IOCTL_SERIAL_PURGE && in >= sizeof(ULONG)) {
+    /* The mask reached the port whether its mode refuses the purge or not. */
+    port->record.last_purge_mask = *(ULONG*)irp->AssociatedIrp.SystemBuffer;
   }
   if (CountAndRefuse(&port->record, code)) {
     status = STATUS_INVALID_PARAMETER;
   } else {
-    status = Answer(port, code, irp->AssociatedIrp.SystemBuffer, in, out, &information);
+    status = Answer(&port->record, code, irp->AssociatedIrp.SystemBuffer, in, out, &information);
   }
   UnlockPorts();
   irp->IoStatus.Status = status;

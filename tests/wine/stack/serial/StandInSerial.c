@@ -60,23 +60,11 @@ void UpdateLink(SerialPort* port) {
   ULONG mode = port->record.mode;
   BOOLEAN want = mode != RAYLET_MODE_ABSENT && mode != RAYLET_MODE_HELD_BY_STACK && port->record.open_now == 0;
   if (want && !port->linked) {
-    NTSTATUS status = IoCreateSymbolicLink(&port->link, &port->target);
-    port->linked = NT_SUCCESS(status);
-    port->link_status = port->linked ? STATUS_SUCCESS : status;
+    port->linked = NT_SUCCESS(IoCreateSymbolicLink(&port->link, &port->target));
   } else if (!want && port->linked) {
     IoDeleteSymbolicLink(&port->link);
     port->linked = FALSE;
   }
-  port->record.linked = port->linked;
-}
-
-NTSTATUS TryLink(SerialPort* port) {
-  /* An open port's name stays withdrawn: linking it even for a moment
-   * would let a second open through. */
-  if (port->linked || port->record.open_now != 0) return port->link_status;
-  port->link_status = IoCreateSymbolicLink(&port->link, &port->target);
-  if (NT_SUCCESS(port->link_status)) IoDeleteSymbolicLink(&port->link);
-  return port->link_status;
 }
 
 void SetPortMode(SerialPort* port, ULONG mode) {
@@ -90,7 +78,7 @@ void ResetPort(SerialPort* port) {
   ULONG i;
   RtlZeroMemory(r->requests, sizeof r->requests);
   r->mode = RAYLET_MODE_ABSENT;
-  r->opens = r->closes = r->purges = r->last_purge_mask = r->last_other = 0;
+  r->opens = r->closes = r->last_purge_mask = 0;
   r->open_now = open_now;
   /* Settings no program would choose, so a test tells those left alone
    * from those the program set. */
@@ -217,9 +205,6 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registry_path)
     port->device->Flags |= DO_BUFFERED_IO;
     port->device->Flags &= ~DO_DEVICE_INITIALIZING;
     ResetPort(port);
-    /* A name taken by Wine's mount manager (a host serial device) is known
-     * from the start, for the set-up to report. */
-    TryLink(port);
   }
 
   RtlInitUnicodeString(&control_name, kControlName);
