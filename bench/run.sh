@@ -34,6 +34,7 @@ measure() {
       return 1
     fi
   done
+  # shellcheck source=tests/wine/infra/wine-env.sh
   reason=$(. "$infra/wine-env.sh" "$state" "$tree" "$kind" && wine_unsupported_reason)
   if [ -n "$reason" ]; then
     echo "bench: $kind build not measured: $reason"

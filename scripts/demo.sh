@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/bin/bash
 # make demo: Raylet's main window under Wine against the stand-in infrared
 # stack. Prepares a Wine prefix under build/demo, starts Raylet on the user's
 # display (or on an Xvfb of its own when there is none), presses Enable,
@@ -24,6 +24,7 @@ case "$kind" in
   *) echo "demo: RAYLET_DEMO is win32 (the Windows 98 release) or win64, not $kind" >&2; exit 1 ;;
 esac
 if [ "$kind" = win32 ]; then
+  # shellcheck source=tests/wine/infra/wine-env.sh
   reason=$(. "$infra/wine-env.sh" "$demo/win98" "$root/build/win32" win32 && wine_unsupported_reason)
   if [ -n "$reason" ]; then
     echo "demo: cannot run the Windows 98 release here ($reason); running the x64 build instead"
@@ -48,6 +49,7 @@ mkdir -p "$demo"
 rm -f "$demo/go" "$demo/driver.log" "$demo/raylet.png"
 
 bash "$infra/wine-setup.sh" "$state" "$tree" "$kind"
+# shellcheck source=tests/wine/infra/wine-env.sh
 . "$infra/wine-env.sh" "$state" "$tree" "$kind"
 cleanup() {
   [ -e "$tree/$tool" ] && { wine_run "$tool" uninstall; wine_run "$tool" reset; } >/dev/null 2>&1

@@ -8,7 +8,7 @@
 # the rest of the native tree's tests. The Wine tests' output follows the
 # builds' once they have ended; the status is that of every step.
 set -u
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 make=$1
 native=$2
 jobs=$3
