@@ -29,18 +29,12 @@ class ButtonWine : public ::testing::Test {
     ASSERT_TRUE(InstallProgram(kProgram));
     ASSERT_TRUE(InstallProgram(kBlankProgram));
   }
-  void SetUp() override {
-    DeleteValue(kLM, kRunOnceKey, "RayCtl");
-    saved_irmon_ = GetValue(kLM, kRunKey, "IrMon", &irmon_);
-  }
+  // The runner starts the program without these values and keys; each
+  // case leaves it so for the next.
   void TearDown() override {
     DeleteValue(kLM, kRunOnceKey, "RayCtl");
+    DeleteValue(kLM, kRunKey, "IrMon");
     RemoveDriverSeed();
-    if (saved_irmon_) {
-      SetValue(kLM, kRunKey, "IrMon", irmon_.type, irmon_.data);
-    } else {
-      DeleteValue(kLM, kRunKey, "IrMon");
-    }
   }
 
   // Presses Remove, checks the question, notes the RunOnce text stored
@@ -62,13 +56,9 @@ class ButtonWine : public ::testing::Test {
     EXPECT_TRUE(program.Responds());
     return stored;
   }
-
-  bool saved_irmon_ = false;
-  Value irmon_ = {};
 };
 
 TEST_F(ButtonWine, AutostartButtonsSetAndClearTheIrMonValue) {
-  DeleteValue(kLM, kRunKey, "IrMon");
   Snapshot without = TakeSnapshot(kLM, kRunKey);
   Rayctl program;
   ASSERT_TRUE(program.Start(""));

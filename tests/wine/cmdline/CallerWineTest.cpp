@@ -20,7 +20,6 @@ class CallerWine : public ::testing::Test {
   void SetUp() override {
     // No driver in the prefix: enabling fails, disabling and killing succeed.
     ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\Infrared"));
-    DeleteTree(HKEY_CURRENT_USER, kInfraredSetting);
   }
   void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kInfraredSetting); }
 

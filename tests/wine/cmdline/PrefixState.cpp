@@ -251,11 +251,11 @@ bool SeedDriverInstall() {
   return true;
 }
 
-void RemoveDriverSeed() {
+bool RemoveDriverSeed() {
   DeleteTree(kLM, "Enum");
   DeleteTree(kLM, kClass);
   // The stack's serial ports go with its keys (absent, no holders).
-  standin::ResetPorts();
+  return standin::ResetPorts();
 }
 
 std::vector<std::string> ExpectedRemovalDifferences() {

@@ -56,9 +56,9 @@ class FileGuard {
 // Seeds the driver's keys (and some of the system's own) under HKLM "Enum"
 // and "System\CurrentControlSet\Services\Class"; false when the prefix
 // already has those trees. The removal also resets the stand-in stack's
-// serial ports.
+// serial ports (false when their driver does not answer).
 bool SeedDriverInstall();
-void RemoveDriverSeed();
+bool RemoveDriverSeed();
 // Differences(before, after) of HKLM that the first stage must cause, sorted.
 std::vector<std::string> ExpectedRemovalDifferences();
 

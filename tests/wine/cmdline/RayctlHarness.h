@@ -67,7 +67,6 @@ class Rayctl {
   bool Responds();
   // Ends the program as the user would (Exit button) and waits for it.
   bool Exit(DWORD ms = 10000);
-  DWORD pid() const { return info_.dwProcessId; }
 
  private:
   PROCESS_INFORMATION info_ = {};

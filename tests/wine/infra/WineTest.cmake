@@ -27,6 +27,8 @@
 #     TIMEOUT defaults to 120 s. The tests of one prefix never run at the
 #     same time as each other, and use its fixture (`wine` or `win98`:
 #     display, prefix, wineserver); the two prefixes may run side by side.
+#     Each starts from the prefix as it was made, whatever the last test
+#     left (wine_reset_prefix in wine-env.sh).
 #
 #   raylet_add_japanese_wine_test(NAME <name> COMMAND ... [TIMEOUT s] [LABELS ...])
 #     The same, run under a Japanese locale, so that Wine's ANSI code page is

@@ -5,7 +5,12 @@
 #   . wine-env.sh STATE_DIR WIN_DIR win64|win32
 # win64: the x64 build in a 64-bit prefix; win32: the i686 build in a 32-bit
 # prefix that reports Windows 98. Scripted tests need not source it: the
-# runner exports everything below.
+# runner exports everything below. Only bash passes arguments to a sourced
+# file (dash's dot takes none, and the caller's own would stand in for them).
+if [ -z "${BASH_VERSION:-}" ] || [ $# -lt 2 ]; then
+  echo "usage, from bash: . wine-env.sh STATE_DIR WIN_DIR win64|win32" >&2
+  return 2
+fi
 
 RAYLET_WINE_STATE=$(realpath -m "$1")
 RAYLET_WIN_DIR=$(realpath -m "$2")
@@ -38,12 +43,12 @@ fi
 # True when the process whose id is in file $1 still runs (an ended one
 # that nobody has reaped yet counts as ended).
 wine_pid_alive() {
-  local pid state
+  local pid run_state
   [ -s "$1" ] || return 1
   pid=$(cat "$1")
   kill -0 "$pid" 2>/dev/null || return 1
-  state=$(sed 's/^.*) //' "/proc/$pid/stat" 2>/dev/null | cut -c1)
-  [ -n "$state" ] && [ "$state" != Z ]
+  run_state=$(sed 's/^.*) //' "/proc/$pid/stat" 2>/dev/null | cut -c1)
+  [ -n "$run_state" ] && [ "$run_state" != Z ]
 }
 
 # Wine's device manager links com1.. to the machine's serial devices each
@@ -91,9 +96,10 @@ wine_ensure_server() {
 }
 
 # Ends every Windows program of the prefix except Wine's own services, so no
-# program of one test (a monitor, a control panel) lives on into the next.
+# program of one test (a monitor, a control panel) lives on into the next,
+# and waits until they are gone (and their handles closed).
 wine_end_programs() {
-  local dir program
+  local dir program ended=()
   for dir in /proc/[0-9]*; do
     program=
     { read -r -d "" program <"$dir/cmdline"; } 2>/dev/null
@@ -106,9 +112,49 @@ wine_end_programs() {
     case "${program,,}" in
       *\\services.exe | *\\winedevice.exe | *\\explorer.exe | *\\plugplay.exe | *\\svchost.exe | *\\rpcss.exe) continue ;;
     esac
-    grep -qzx "WINEPREFIX=$WINEPREFIX" "$dir/environ" 2>/dev/null && kill -9 "${dir#/proc/}" 2>/dev/null
+    grep -qzx "WINEPREFIX=$WINEPREFIX" "$dir/environ" 2>/dev/null && kill -9 "${dir#/proc/}" 2>/dev/null &&
+      ended+=("${dir#/proc/}")
+  done
+  for _ in $(seq 100); do
+    while [ ${#ended[@]} -gt 0 ] && ! grep -qs '^State:[[:space:]]*[^Z]' "/proc/${ended[0]}/status"; do
+      ended=("${ended[@]:1}")
+    done
+    [ ${#ended[@]} -eq 0 ] && break
+    sleep 0.02
   done
   return 0
+}
+
+# Every file and folder of drive C: but the users' profiles (Wine's own), one
+# a line, relative to drive_c, sorted: what the prefix had when it was made
+# is kept in $WINEPREFIX/.raylet-files.
+wine_prefix_files() {
+  (cd "$WINE_C" && find . -path ./users -prune -o -print) | LC_ALL=C sort
+}
+
+# Puts the prefix back as every test finds it, whatever the last one left: a
+# killed test runs no clean-up, and the prefix outlives the run. Files moved
+# aside are put back (*.raylet-saved of the tests' file guards, the
+# control.exe.raylet-away of the control panel guard); every other file or
+# folder the prefix did not have when it was made goes (the stand-in
+# stack's copies, CONTROL.EXE files that are no program, driver files of
+# the removal tests); the keys the tests seed go, and the stand-in serial
+# ports are reset: absent, empty records, no holder (raylet_prefix_reset).
+wine_reset_prefix() {
+  local extra path keys status=0
+  [ -s "$WINEPREFIX/.raylet-files" ] || return 1
+  # The keys and ports meanwhile (a program start costs more than the files).
+  wine_run tests/wine/cmdline/raylet_prefix_reset.exe </dev/null &
+  keys=$!
+  mapfile -t extra < <(LC_ALL=C comm -13 "$WINEPREFIX/.raylet-files" <(wine_prefix_files))
+  for path in "${extra[@]}"; do
+    case "$path" in
+      *.raylet-saved | *.raylet-away) mv -f "$WINE_C/$path" "$WINE_C/${path%.raylet-*}" ;;
+    esac
+  done
+  (cd "$WINE_C" && rm -rf -- "${extra[@]}") || status=1
+  wait $keys || status=1
+  return $status
 }
 
 # wine_run PROGRAM [ARGS...]: runs a Windows program and returns its exit
@@ -168,4 +214,5 @@ wine_unsupported_reason() {
   return 0
 }
 
-export -f wine_map_fonts wine_unsupported_reason wine_pid_alive wine_port_links wine_remove_ports wine_end_programs wine_ensure_server wine_run wine_start wine_reg wine_path
+export -f wine_map_fonts wine_unsupported_reason wine_pid_alive wine_port_links wine_remove_ports wine_end_programs \
+  wine_prefix_files wine_reset_prefix wine_ensure_server wine_run wine_start wine_reg wine_path

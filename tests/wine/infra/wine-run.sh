@@ -19,11 +19,13 @@ if [ ! -s "$RAYLET_WINE_STATE/display" ]; then
   echo "wine-run: no display; the set-up test (fixture wine) has not run" >&2
   exit 1
 fi
-# Survive a test that killed the server; never let one see a port link.
+# Survive a test that killed the server; never let one see a port link, nor
+# anything the last test left (it may have been killed midway).
 wine_ensure_server || { echo "wine-run: wineserver does not start" >&2; exit 1; }
 wine_remove_ports
 wine_end_programs
 : >"$RAYLET_WINE_STATE/started.pids"
+wine_reset_prefix || { echo "wine-run: the prefix cannot be reset" >&2; exit 1; }
 
 if [ ! -e "$command" ]; then
   echo "wine-run: $command is missing (a program: build its cross tree first, make $RAYLET_WIN_ARCH)" >&2

@@ -51,7 +51,9 @@ fi
 DISPLAY=$(cat display)
 export DISPLAY
 
-if [ ! -e "$WINEPREFIX/.raylet-ready" ]; then
+# A prefix is ready once it holds the list of its own files, which the
+# runner's reset before each test keeps it to (wine_reset_prefix).
+if [ ! -e "$WINEPREFIX/.raylet-files" ]; then
   log "creating the prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"
   "$WINE" wineboot.exe -i </dev/null >prefix.log 2>&1
@@ -71,7 +73,6 @@ if [ ! -e "$WINEPREFIX/.raylet-ready" ]; then
     cat prefix.log
     exit 1
   fi
-  touch "$WINEPREFIX/.raylet-ready"
   log "prefix created"
 else
   log "reusing the prefix $WINEPREFIX"
@@ -97,6 +98,7 @@ if ! problem=$(bash "$infra/serial-driver.sh" install); then
   log "$problem"
   exit 1
 fi
+[ -e "$WINEPREFIX/.raylet-files" ] || wine_prefix_files >"$WINEPREFIX/.raylet-files"
 
 if ! wine_ensure_server; then
   log "wineserver did not start:"
