@@ -73,11 +73,6 @@ const Path kPaths[] = {
 
 class EverydayPaths : public EverydayRun, public ::testing::WithParamInterface<std::tuple<Path, Way>> {
  protected:
-  static void SetUpTestSuite() {
-    RestoreControlExe();
-    EverydayRun::SetUpTestSuite();
-  }
-
   void Arrange(const Path& path) {
     StackSeed seed;
     seed.control_panel_key = path.ir_enabled != kNoKey;

@@ -6,13 +6,7 @@
 namespace standin {
 namespace {
 
-class LaunchFailureScenario : public StandInStackTest {
- protected:
-  static void SetUpTestSuite() {
-    RestoreControlExe();
-    StandInStackTest::SetUpTestSuite();
-  }
-};
+class LaunchFailureScenario : public StandInStackTest {};
 
 // Wine's WinExec returns 2 (file not found) when no CONTROL.EXE exists.
 TEST_F(LaunchFailureScenario, ControlExeMissingWithSettingOnGives8) {
