@@ -1,6 +1,6 @@
 # Raylet. `make help` lists the targets and the variables they read (the
-# lines starting with ## below). `make test` builds five trees (build/win64,
-# build/win32, build/native, build/sanitize, build/fuzz) and runs every test;
+# lines starting with ## below). `make test` builds four trees (build/win64,
+# build/win32, build/native, build/fuzz) and runs every test;
 # `make demo` runs the program against the stand-in infrared stack.
 ## Variables (make VAR=value):
 ##   JOBS=2           parallel jobs of every build and ctest run
@@ -14,9 +14,10 @@ BENCH_ROUNDS ?= 30
 NATIVE := build/native
 WIN64 := build/win64
 WIN32 := build/win32
-SANITIZE := build/sanitize
+# The native tree's own code runs under these sanitizers in every test.
+SANITIZER_OPTIONS := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 
-.PHONY: all help deps native native-tree native-build win64 win32 test unit sanitize fuzz fuzz-smoke lint demo dist \
+.PHONY: all help deps native native-tree native-build win64 win32 test unit fuzz fuzz-smoke lint demo dist \
 	bench mutate clean
 
 ## Targets:
@@ -31,11 +32,11 @@ help:
 deps:
 	@sh scripts/deps.sh
 
-##   make native      build/native: the portable code, the unit tests, every test's registration
+##   make native      build/native: the portable code and the unit tests, built with AddressSanitizer and UBSan; every test's registration
 native: native-tree native-build
 
 native-tree: deps
-	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAYLET_WIN64_DIR=$(CURDIR)/$(WIN64) $(CMAKE_FLAGS) >/dev/null
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAYLET_SANITIZE=ON -DRAYLET_WIN64_DIR=$(CURDIR)/$(WIN64) $(CMAKE_FLAGS) >/dev/null
 
 native-build: native-tree
 	cmake --build $(NATIVE) -j$(JOBS)
@@ -50,25 +51,22 @@ win32: deps
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	cmake --build $(WIN32) -j$(JOBS)
 
-# The wine- and win98-labelled Wine tests run side by side, each group in
-# its own prefix, while the native, sanitizer and fuzz trees build and run
-# (scripts/test.sh); then the native tree's other tests. On a host that
-# cannot run 32-bit programs the win98 group is skipped, and the reason is
-# printed at the end.
-##   make test        the five trees, then every test (the Wine tests' log: build/native/background-tests.log)
-test: win64 win32
-	@bash scripts/test.sh "$(MAKE)" $(NATIVE) $(JOBS)
+# The two cross trees build side by side: each has long steps that one
+# core does alone (GoogleTest, the release's whole-program link), which the
+# other tree's compiles fill. Then the wine- and win98-labelled Wine tests
+# run side by side, each group in its own prefix, while the native and fuzz
+# trees build and run (scripts/test.sh); then the native tree's other
+# tests. On a host that cannot run 32-bit programs the win98 group is
+# skipped, and the reason is printed at the end.
+##   make test        the four trees, then every test (the Wine tests' log: build/native/background-tests.log)
+test: deps
+	@$(MAKE) --no-print-directory -j2 win64 win32
+	@$(SANITIZER_OPTIONS) bash scripts/test.sh "$(MAKE)" $(NATIVE) $(JOBS)
 	@[ ! -s $(NATIVE)/win98/unsupported ] || echo "win98 tests skipped: $$(cat $(NATIVE)/win98/unsupported)"
 
-##   make unit        the native tree's unit tests (ctest -L unit)
+##   make unit        the native tree's unit tests (ctest -L unit), under AddressSanitizer and UBSan
 unit: native
-	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS) -L unit
-
-##   make sanitize    the unit tests again with AddressSanitizer and UBSan, in build/sanitize
-sanitize: deps
-	cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DRAYLET_SANITIZE=ON -DRAYLET_WINE_TESTS=OFF >/dev/null
-	cmake --build $(SANITIZE) -j$(JOBS)
-	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE) --output-on-failure -j$(JOBS) -L unit
+	$(SANITIZER_OPTIONS) ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS) -L unit
 
 # libFuzzer targets (clang) in build/fuzz (scripts/fuzz.sh).
 ##   make fuzz        each libFuzzer target for FUZZ_TIME seconds; findings in build/fuzz/findings/

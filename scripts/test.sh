@@ -3,7 +3,7 @@
 #   scripts/test.sh MAKE NATIVE_DIR JOBS
 # The Wine tests (labels wine and win98, and the release's checks) spend
 # most of their time waiting on Windows programs, so they run while the
-# native, sanitizer and fuzz trees build and run, at the lowest priority:
+# native and fuzz trees build and run, at the lowest priority:
 # the programs under test get the processor whenever they ask for it. Then
 # the rest of the native tree's tests. The Wine tests' output follows the
 # builds' once they have ended; the status is that of every step.
@@ -23,8 +23,8 @@ log=$native/background-tests.log
 ctest --test-dir "$native" --output-on-failure -j$((jobs + 1)) -L 'wine|win98|dist|fitness' >"$log" 2>&1 &
 background=$!
 
-nice -n 19 "$make" --no-print-directory native-build sanitize fuzz-smoke || status=1
-took "native, sanitizer and fuzz trees done"
+nice -n 19 "$make" --no-print-directory native-build fuzz-smoke || status=1
+took "native and fuzz trees done"
 wait "$background" || status=1
 took "Wine tests and the release's checks done"
 echo "== Wine tests and the release's checks (run while the above built)"
