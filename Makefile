@@ -51,16 +51,12 @@ win32: deps
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	cmake --build $(WIN32) -j$(JOBS)
 
-# The two cross trees build side by side: each has long steps that one
-# core does alone (GoogleTest, the release's whole-program link), which the
-# other tree's compiles fill. Then the wine- and win98-labelled Wine tests
-# run side by side, each group in its own prefix, while the native and fuzz
-# trees build and run (scripts/test.sh); then the native tree's other
-# tests. On a host that cannot run 32-bit programs the win98 group is
+# The wine- and win98-labelled Wine tests run side by side, each group in
+# its own prefix, while the native and fuzz trees build and run, and then
+# the native tree's other tests (scripts/test.sh). On a host that cannot run 32-bit programs the win98 group is
 # skipped, and the reason is printed at the end.
 ##   make test        the four trees, then every test (the Wine tests' log: build/native/background-tests.log)
-test: deps
-	@$(MAKE) --no-print-directory -j2 win64 win32
+test: win64 win32
 	@$(SANITIZER_OPTIONS) bash scripts/test.sh "$(MAKE)" $(NATIVE) $(JOBS)
 	@[ ! -s $(NATIVE)/win98/unsupported ] || echo "win98 tests skipped: $$(cat $(NATIVE)/win98/unsupported)"
 

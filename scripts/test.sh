@@ -3,10 +3,10 @@
 #   scripts/test.sh MAKE NATIVE_DIR JOBS
 # The Wine tests (labels wine and win98, and the release's checks) spend
 # most of their time waiting on Windows programs, so they run while the
-# native and fuzz trees build and run, at the lowest priority:
-# the programs under test get the processor whenever they ask for it. Then
-# the rest of the native tree's tests. The Wine tests' output follows the
-# builds' once they have ended; the status is that of every step.
+# native and fuzz trees build and run, at the lowest priority (the programs
+# under test get the processor whenever they ask for it), and then the
+# rest of the native tree's tests. The Wine tests' output follows once they
+# have ended; the status is that of every step.
 set -u
 cd "$(dirname "$0")/.." || exit 1
 make=$1
@@ -25,12 +25,12 @@ background=$!
 
 nice -n 19 "$make" --no-print-directory native-build fuzz-smoke || status=1
 took "native and fuzz trees done"
-wait "$background" || status=1
-took "Wine tests and the release's checks done"
-echo "== Wine tests and the release's checks (run while the above built)"
-cat "$log"
-
 echo "== the native tree's other tests"
 ctest --test-dir "$native" --output-on-failure -j"$jobs" -LE 'wine|win98|dist|fitness' || status=1
+took "the native tree's other tests done"
+wait "$background" || status=1
+took "Wine tests and the release's checks done"
+echo "== Wine tests and the release's checks (run while the above built and ran)"
+cat "$log"
 took "all done"
 exit $status
