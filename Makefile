@@ -51,12 +51,14 @@ win32: deps
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	cmake --build $(WIN32) -j$(JOBS)
 
-# The wine- and win98-labelled Wine tests run side by side, each group in
-# its own prefix, while the native and fuzz trees build and run, and then
-# the native tree's other tests (scripts/test.sh). On a host that cannot run 32-bit programs the win98 group is
-# skipped, and the reason is printed at the end.
+# The x64 tree, then its Wine tests while the i686 tree builds, then the
+# i686 build's Wine tests and the release's checks, each prefix's tests
+# side by side with the other's, while the native and fuzz trees build and
+# run, and then the native tree's other tests (scripts/test.sh). On a host
+# that cannot run 32-bit programs the win98 group is skipped, and the
+# reason is printed at the end.
 ##   make test        the four trees, then every test (the Wine tests' log: build/native/background-tests.log)
-test: win64 win32
+test: deps
 	@$(SANITIZER_OPTIONS) bash scripts/test.sh "$(MAKE)" $(NATIVE) $(JOBS)
 	@[ ! -s $(NATIVE)/win98/unsupported ] || echo "win98 tests skipped: $$(cat $(NATIVE)/win98/unsupported)"
 
