@@ -2,14 +2,14 @@
 # make test, once the x64 and i686 trees are built:
 #   scripts/test.sh MAKE NATIVE_DIR JOBS
 # The Wine tests (labels wine and win98, and the release's checks) spend
-# most of their time waiting on Windows programs. Once the x64 tree is
-# built, its Wine tests start, and so do the native and fuzz trees' builds
-# and runs, at the lowest priority (the programs under test and the i686
-# build get the processor whenever they ask for it), followed by the rest
-# of the native tree's tests; the i686 build's Wine tests and the release's
-# checks start once that tree is built. Each part's output follows once
-# all have ended (the Wine tests' also in build/native/background-tests.log);
-# the status is that of every step.
+# most of their time waiting on Windows programs. The x64 build's Wine tests
+# start as soon as that tree is built, while the i686 tree builds; the
+# i686 build's tests and the release's checks once it is. Meanwhile the
+# native and fuzz trees build and run at the lowest priority (the programs
+# under test get the processor whenever they ask for it), and then the
+# rest of the native tree's tests. The Wine tests' output follows once they
+# have ended, in build/native/background-tests.log too; the status is that
+# of every step.
 set -u
 cd "$(dirname "$0")/.." || exit 1
 make=$1
@@ -32,26 +32,24 @@ rm -f "$built"
   exit "${exit_status:-0}"
 ) >"$log.x64" 2>&1 &
 x64=$!
-(
-  nice -n 19 "$make" --no-print-directory native-build fuzz-smoke || exit 1
-  took "native and fuzz trees done"
-  echo "== the native tree's other tests"
-  ctest --test-dir "$native" --output-on-failure -j"$jobs" -LE 'wine|win98|dist|fitness'
-) >"$log.native" 2>&1 &
-native_run=$!
-
 "$make" --no-print-directory win32 || status=1
 touch "$built"
 took "i686 tree done"
-ctest --test-dir "$native" --output-on-failure -j"$jobs" -L 'win98|dist|fitness' >"$log.i686" 2>&1 || status=1
-took "i686 Wine tests and the release's checks done"
-wait "$native_run" || status=1
+# The win98 prefix's tests wait on their programs while the release's
+# checks take a slot of their own.
+ctest --test-dir "$native" --output-on-failure -j"$jobs" -L 'win98|dist|fitness' >"$log.i686" 2>&1 &
+i686=$!
+
+nice -n 19 "$make" --no-print-directory native-build fuzz-smoke || status=1
+took "native and fuzz trees done"
+echo "== the native tree's other tests"
+ctest --test-dir "$native" --output-on-failure -j"$jobs" -LE 'wine|win98|dist|fitness' || status=1
+took "the native tree's other tests done"
 wait "$x64" || status=1
-took "everything done"
-echo "== native and fuzz trees"
-cat "$log.native"
+wait "$i686" || status=1
+took "Wine tests and the release's checks done"
 cat "$log.x64" "$log.i686" >"$log"
-rm -f "$log.x64" "$log.i686" "$log.native" "$built"
+rm -f "$log.x64" "$log.i686" "$built"
 echo "== Wine tests and the release's checks (run while the above built and ran)"
 cat "$log"
 took "all done"
