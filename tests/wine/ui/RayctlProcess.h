@@ -48,7 +48,6 @@ class RayctlProcess {
   bool WaitForExit(DWORD ms = 10000) const;
   DWORD ExitCode() const;
   DWORD ThreadId() const { return info_.dwThreadId; }
-  DWORD ProcessId() const { return info_.dwProcessId; }
 
  private:
   PROCESS_INFORMATION info_ = {};
