@@ -17,7 +17,7 @@ WIN32 := build/win32
 # The native tree's own code runs under these sanitizers in every test.
 SANITIZER_OPTIONS := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 
-.PHONY: all help deps native native-tree native-build win64 win32 test unit fuzz fuzz-smoke lint demo dist \
+.PHONY: all help deps emulator emulator-remove native native-tree native-build win64 win32 test unit fuzz fuzz-smoke lint demo dist \
 	bench mutate clean
 
 ## Targets:
@@ -31,6 +31,17 @@ help:
 ##   make deps        installs the Debian packages (as root) or names the missing ones
 deps:
 	@sh scripts/deps.sh
+
+# Where the kernel refuses 32-bit programs, QEMU's i386 emulator is
+# registered for them (binfmt_misc entry raylet-i386, until the next reboot;
+# scripts/emulator.sh); where it cannot be, the win98 tests are skipped.
+##   make emulator    lets the 32-bit Wine run where the kernel refuses 32-bit programs (as root)
+emulator: deps
+	@sh scripts/emulator.sh
+
+##   make emulator-remove  takes that registration away again
+emulator-remove:
+	@sh scripts/emulator.sh remove
 
 ##   make native      build/native: the portable code and the unit tests, built with AddressSanitizer and UBSan; every test's registration
 native: native-tree native-build
@@ -58,7 +69,7 @@ win32: deps
 # that cannot run 32-bit programs the win98 group is skipped, and the
 # reason is printed at the end.
 ##   make test        the four trees, then every test (the Wine tests' log: build/native/background-tests.log)
-test: deps
+test: deps emulator
 	@$(SANITIZER_OPTIONS) bash scripts/test.sh "$(MAKE)" $(NATIVE) $(JOBS)
 	@[ ! -s $(NATIVE)/win98/unsupported ] || echo "win98 tests skipped: $$(cat $(NATIVE)/win98/unsupported)"
 
@@ -81,7 +92,7 @@ lint: native win64
 	@sh scripts/lint.sh
 
 ##   make demo        the Windows 98 release under Wine against the stand-in stack (RAYLET_DEMO=win64: the x64 build)
-demo: win64 win32
+demo: win64 win32 emulator
 	@bash scripts/demo.sh
 
 # From the tested i686 tree; the same commit gives the same bytes anywhere.
@@ -94,7 +105,7 @@ dist: win32
 # memory), in a prefix of its own under build/bench; then the unit suite's
 # wall time.
 ##   make bench       not a test: rayctl.exe /K under Wine against programs of ours, BENCH_ROUNDS rounds
-bench: win64 win32 native
+bench: win64 win32 native emulator
 	@bash bench/run.sh build/bench $(WIN64) $(WIN32) $(NATIVE) $(BENCH_ROUNDS)
 
 # One small change at a time in the shipped portable code, each rebuilt and

@@ -16,6 +16,7 @@ RAYLET_WINE_STATE=$(realpath -m "$1")
 RAYLET_WIN_DIR=$(realpath -m "$2")
 RAYLET_WIN_ARCH=${3:-win64}
 RAYLET_WINE_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-env.sh
+RAYLET_EMULATOR_DIR=${RAYLET_WINE_LIB%/tests/wine/infra/wine-env.sh}/build/emulator
 if [ "$RAYLET_WIN_ARCH" = win32 ]; then
   WINE=/usr/lib/wine/wine
   WINESERVER=/usr/lib/wine/wineserver32
@@ -32,7 +33,7 @@ WINEDLLOVERRIDES="mscoree,mshtml="
 WINE_C=$WINEPREFIX/drive_c
 WINE_WINDOWS=$WINE_C/windows
 WINE_SYSTEM32=$WINE_WINDOWS/system32
-export RAYLET_WINE_STATE RAYLET_WIN_DIR RAYLET_WIN_ARCH RAYLET_WINE_LIB WINE WINESERVER WINEARCH WINEPREFIX \
+export RAYLET_WINE_STATE RAYLET_WIN_DIR RAYLET_WIN_ARCH RAYLET_WINE_LIB RAYLET_EMULATOR_DIR WINE WINESERVER WINEARCH WINEPREFIX \
   WINEDEBUG WINEDLLOVERRIDES WINE_C WINE_WINDOWS WINE_SYSTEM32
 # The display chosen by the set-up step (ours or the caller's).
 if [ -s "$RAYLET_WINE_STATE/display" ]; then
@@ -200,7 +201,9 @@ wine_path() {
 
 # Why this host cannot run the run's kind of programs (no output: it can).
 # A 32-bit run needs Debian's wine32 and a kernel that executes its 32-bit
-# loader; anything that fails beyond that is a fault, not a skip.
+# loader, natively or through the emulator that make emulator registers
+# (scripts/emulator.sh, which says in build/emulator/unavailable why it
+# could not); anything that fails beyond that is a fault, not a skip.
 wine_unsupported_reason() {
   [ "$RAYLET_WIN_ARCH" = win32 ] || return 0
   if [ ! -x "$WINE" ]; then
@@ -209,10 +212,29 @@ wine_unsupported_reason() {
   fi
   "$WINE" --version >/dev/null 2>&1
   case $? in
-    126 | 127) echo "this kernel does not run 32-bit programs ($WINE does not execute)" ;;
+    126 | 127)
+      if [ -s "$RAYLET_EMULATOR_DIR/unavailable" ]; then
+        cat "$RAYLET_EMULATOR_DIR/unavailable"
+      else
+        echo "this kernel does not run 32-bit programs ($WINE does not execute), and no emulator is registered for them (make emulator)"
+      fi
+      ;;
   esac
   return 0
 }
 
-export -f wine_map_fonts wine_unsupported_reason wine_pid_alive wine_port_links wine_remove_ports wine_end_programs \
+# How the run's programs execute: "native", or "emulated" where the kernel
+# hands 32-bit programs to QEMU (our binfmt_misc entry or the system's).
+wine_execution() {
+  local entry
+  if [ "$RAYLET_WIN_ARCH" = win32 ]; then
+    for entry in /proc/sys/fs/binfmt_misc/*; do
+      [ "$(head -n 1 "$entry" 2>/dev/null)" = enabled ] || continue
+      grep -q '^magic 7f454c4601010100000000000000000002000300' "$entry" && { echo emulated; return 0; }
+    done
+  fi
+  echo native
+}
+
+export -f wine_map_fonts wine_unsupported_reason wine_execution wine_pid_alive wine_port_links wine_remove_ports wine_end_programs \
   wine_prefix_files wine_reset_prefix wine_ensure_server wine_run wine_start wine_reg wine_path

@@ -18,13 +18,14 @@ bash "$infra/wine-cleanup.sh" "$1" "$2" "${3:-win64}" >/dev/null 2>&1
 . "$infra/wine-env.sh" "$1" "$2" "${3:-win64}"
 mkdir -p "$RAYLET_WINE_STATE"
 cd "$RAYLET_WINE_STATE" || exit 1
-rm -f started.pids display unsupported
+rm -f started.pids display unsupported execution
 reason=$(wine_unsupported_reason)
 if [ -n "$reason" ]; then
   log "$RAYLET_WIN_ARCH tests will be skipped: $reason"
   echo "$reason" >unsupported
   exit 0
 fi
+wine_execution >execution
 
 DISPLAY=$caller_display
 if [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then
