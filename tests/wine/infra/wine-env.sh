@@ -100,10 +100,20 @@ wine_ensure_server() {
 # program of one test (a monitor, a control panel) lives on into the next,
 # and waits until they are gone (and their handles closed).
 wine_end_programs() {
-  local dir program ended=()
+  local dir program args ended=()
   for dir in /proc/[0-9]*; do
-    program=
-    { read -r -d "" program <"$dir/cmdline"; } 2>/dev/null
+    args=()
+    { mapfile -d "" -t args <"$dir/cmdline"; } 2>/dev/null
+    # On an emulated CPU the kernel names the emulator first and then the
+    # Wine loader it runs, whose rewriting of its name stays inside the
+    # emulated process: the program comes after them.
+    while [ ${#args[@]} -gt 1 ]; do
+      case "${args[0]##*/}" in
+        qemu-* | wine | wine64) args=("${args[@]:1}") ;;
+        *) break ;;
+      esac
+    done
+    program=${args[0]:-}
     # Windows programs show their Windows path as their name; the 32-bit
     # loader leaves the Unix path of a program started by one.
     case "${program,,}" in
