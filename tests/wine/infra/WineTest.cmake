@@ -24,7 +24,8 @@
 #     tests/wine/infra/wine-env.sh (wine_run, wine_start, wine_reg, wine_path,
 #     $WINEPREFIX, $WINE_SYSTEM32, $RAYLET_WIN_DIR, $RAYLET_WIN_ARCH ...).
 #     The literal argument @WIN_DIR@ stands for the run's cross tree.
-#     TIMEOUT defaults to 120 s. The tests of one prefix never run at the
+#     TIMEOUT defaults to 120 s (the win98 twin's is RAYLET_EMULATED_ROOM
+#     times as long). The tests of one prefix never run at the
 #     same time as each other, and use its fixture (`wine` or `win98`:
 #     display, prefix, wineserver); the two prefixes may run side by side.
 #     Each starts from the prefix as it was made, whatever the last test
@@ -43,6 +44,17 @@ set(RAYLET_WIN64_DIR "${PROJECT_SOURCE_DIR}/build/win64" CACHE PATH
 string(REPLACE "win64" "win32" raylet_default_win32_dir "${RAYLET_WIN64_DIR}")
 set(RAYLET_WIN32_DIR "${raylet_default_win32_dir}" CACHE PATH
     "i686 cross build tree: the Windows 98 release, run by the win98-labelled tests")
+
+# Wine takes a prefix's ANSI code page from the host's locale: every run
+# names the one it means, so a Polish or Greek host runs the same tests. A
+# Western system (1252) unless a test asks for the Japanese one.
+set(RAYLET_WESTERN_LOCALE "LANG=C.UTF-8;LC_ALL=C.UTF-8;LANGUAGE=" CACHE INTERNAL "the locale of a Western system")
+
+# Where the kernel refuses 32-bit programs, the twins' programs run on a CPU
+# that QEMU emulates (make emulator): each Wine program takes about a second
+# to start, and its code runs several times slower. A twin's TIMEOUT, a
+# ceiling on the whole test and no measure of speed, gets that much room.
+set(RAYLET_EMULATED_ROOM 4 CACHE INTERNAL "how many times a win98 twin's TIMEOUT is its wine test's")
 
 # Name of the Windows 98 twin of a Wine test.
 function(raylet_win98_name out name)
@@ -83,7 +95,8 @@ function(raylet_register_wine_run name state tree arch fixture lock labels timeo
   add_test(NAME ${name}
            COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh ${state} ${tree} ${arch} ${program} ${args})
   set_tests_properties(${name} PROPERTIES LABELS "${labels}" FIXTURES_REQUIRED ${fixture}
-                       RESOURCE_LOCK ${lock} TIMEOUT ${timeout} SKIP_RETURN_CODE 77)
+                       RESOURCE_LOCK ${lock} TIMEOUT ${timeout} SKIP_RETURN_CODE 77
+                       ENVIRONMENT "${RAYLET_WESTERN_LOCALE}")
 endfunction()
 
 function(raylet_add_wine_test)
@@ -104,8 +117,9 @@ function(raylet_add_wine_test)
   raylet_register_wine_run(${ARG_NAME} ${CMAKE_BINARY_DIR}/wine ${RAYLET_WIN64_DIR} win64 wine wineprefix
                            "wine;${ARG_LABELS}" ${ARG_TIMEOUT} ${program} ${ARG_COMMAND})
   raylet_win98_name(twin ${ARG_NAME})
+  math(EXPR twin_timeout "${ARG_TIMEOUT} * ${RAYLET_EMULATED_ROOM}")
   raylet_register_wine_run(${twin} ${CMAKE_BINARY_DIR}/win98 ${RAYLET_WIN32_DIR} win32 win98 win98prefix
-                           "win98;${ARG_LABELS}" ${ARG_TIMEOUT} ${program} ${ARG_COMMAND})
+                           "win98;${ARG_LABELS}" ${twin_timeout} ${program} ${ARG_COMMAND})
 endfunction()
 
 function(raylet_add_japanese_wine_test)
@@ -127,7 +141,7 @@ function(raylet_add_japanese_wine_test)
   raylet_add_wine_test(${ARGN})
   raylet_win98_name(twin ${ARG_NAME})
   set_tests_properties(${ARG_NAME} ${twin} PROPERTIES
-                       ENVIRONMENT "LOCPATH=${locale_dir};LANG=ja_JP.UTF-8;LC_ALL=ja_JP.UTF-8")
+                       ENVIRONMENT "LOCPATH=${locale_dir};LANG=ja_JP.UTF-8;LC_ALL=ja_JP.UTF-8;LANGUAGE=")
 endfunction()
 
 # The fixtures themselves: once per CTest run that includes a test of them.
@@ -145,7 +159,7 @@ function(raylet_add_wine_fixture)
     add_test(NAME ${fixture}.setup
              COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-setup.sh ${CMAKE_BINARY_DIR}/${state} ${tree} ${arch})
     set_tests_properties(${fixture}.setup PROPERTIES LABELS ${fixture} FIXTURES_SETUP ${fixture}
-                         RESOURCE_LOCK ${lock} TIMEOUT 300)
+                         RESOURCE_LOCK ${lock} TIMEOUT 300 ENVIRONMENT "${RAYLET_WESTERN_LOCALE}")
     add_test(NAME ${fixture}.cleanup
              COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-cleanup.sh ${CMAKE_BINARY_DIR}/${state} ${tree} ${arch})
     set_tests_properties(${fixture}.cleanup PROPERTIES LABELS ${fixture} FIXTURES_CLEANUP ${fixture}

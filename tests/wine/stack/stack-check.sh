@@ -21,12 +21,15 @@ value() {
 key_exists() {
   wine_reg query "$1" >/dev/null 2>&1
 }
-# Waits up to 5 s for a line in a log of the working folder.
+# Waits up to 30 s (room for an emulated CPU) for a line in a log of the
+# working folder; says what the log held when it gives up.
 wait_line() {
-  for _ in $(seq 100); do
+  for _ in $(seq 600); do
     grep -q "$2" "$stack_c/$1" 2>/dev/null && return 0
     sleep 0.05
   done
+  echo "$1 after 30 s:" >&2
+  tr -d '\r' <"$stack_c/$1" >&2 2>/dev/null || echo "(no $1)" >&2
   return 1
 }
 

@@ -26,10 +26,11 @@ icon_sizes() {
   xprop -id "$1" _NET_WM_ICON 2>/dev/null | sed -n 's/.*Icon (\([0-9]*\) x \([0-9]*\)).*/\1x\2/p'
 }
 
-# Icon sizes of rayctl's frame on the display, e.g. "32x32 16x16".
+# Icon sizes of rayctl's frame on the display, e.g. "32x32 16x16"; nothing
+# when no frame shows within 30 s (room for an emulated CPU).
 frame_icons() {
   local id
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     for id in $(xwininfo -root -tree | grep -F '"Raylet": ("rayctl.exe"' | awk '{ print $1 }'); do
       # The frame always has its large icon; the dialog, briefly top-level
       # while it is built, has none. The small icon follows at once.
@@ -53,11 +54,13 @@ watch_rayctl() {
   icons=$(frame_icons)
   kill -9 "$WINE_PID" 2>/dev/null
   wine_end_programs
-  # Its windows leave the display once the server has seen it end.
-  for _ in $(seq 100); do
+  # Its windows leave the display once the server has seen it end; the
+  # next watch would read them in place of its own.
+  for _ in $(seq 300); do
     xwininfo -root -tree | grep -qF '("rayctl.exe"' || break
     sleep 0.1
   done
+  xwininfo -root -tree | grep -qF '("rayctl.exe"' && fail "rayctl.exe's windows stayed on the display after it ended"
   seen="$icons| $(tr -d '\r' <"$log" 2>/dev/null | tr '\n' ' ')"
 }
 
