@@ -1,6 +1,6 @@
 # Raylet. `make help` lists the targets and the variables they read (the
-# lines starting with ## below). `make test` builds four trees (build/win64,
-# build/win32, build/native, build/fuzz) and runs every test;
+# lines starting with ## below). `make test` builds four trees (build/win32,
+# build/win64, build/native, build/fuzz) and runs every test;
 # `make demo` runs the program against the stand-in infrared stack.
 ## Variables (make VAR=value):
 ##   JOBS=2           parallel jobs of every build and ctest run
@@ -62,16 +62,10 @@ win32: deps
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	cmake --build $(WIN32) -j$(JOBS)
 
-# The x64 tree, then its Wine tests while the i686 tree builds, then the
-# i686 build's Wine tests and the release's checks, each prefix's tests
-# side by side with the other's, while the native and fuzz trees build and
-# run, and then the native tree's other tests (scripts/test.sh). On a host
-# that cannot run 32-bit programs the win98 group is skipped, and the
-# reason is printed at the end.
+# The order of the phases is written once, at the top of scripts/test.sh.
 ##   make test        the four trees, then every test (the Wine tests' log: build/native/background-tests.log)
 test: deps emulator
 	@$(SANITIZER_OPTIONS) bash scripts/test.sh "$(MAKE)" $(NATIVE) $(JOBS)
-	@[ ! -s $(NATIVE)/win98/unsupported ] || echo "win98 tests skipped: $$(cat $(NATIVE)/win98/unsupported)"
 
 ##   make unit        the native tree's unit tests (ctest -L unit), under AddressSanitizer and UBSan
 unit: native

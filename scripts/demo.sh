@@ -8,10 +8,13 @@
 # By default it runs the Windows 98 release, build/win32/rayctl.exe, in a
 # 32-bit prefix that reports Windows 98: what users run. RAYLET_DEMO=win64
 # runs the x64 build in a 64-bit prefix instead, and so does a host that
-# cannot run 32-bit programs (it says why). Bash: wine-env.sh takes
+# cannot run 32-bit programs, natively or through the emulator that make
+# emulator registers (it says why). Bash: wine-env.sh takes
 # arguments, which the dot command of sh (dash) does not pass.
 set -eu
 cd "$(dirname "$0")/.."
+# A Western system (code page 1252), whatever the host's locale.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 root=$PWD
 kind=${RAYLET_DEMO:-win32}
 demo=$root/build/demo
@@ -34,7 +37,13 @@ fi
 if [ "$kind" = win32 ]; then
   tree=${RAYLET_DEMO_WIN32:-$root/build/win32}
   state=$demo/win98
-  echo "demo: the Windows 98 release ($tree/rayctl.exe) in a prefix that reports Windows 98"
+  # shellcheck source=tests/wine/infra/wine-env.sh
+  how=$(. "$infra/wine-env.sh" "$state" "$tree" win32 && wine_execution)
+  case "$how" in
+    emulated) how=", its 32-bit programs run by QEMU's user-mode emulator (this kernel runs none itself)" ;;
+    *) how= ;;
+  esac
+  echo "demo: the Windows 98 release ($tree/rayctl.exe) in a prefix that reports Windows 98$how"
   echo "demo: (RAYLET_DEMO=win64 make demo runs the x64 build instead)"
 else
   tree=${RAYLET_DEMO_WIN64:-$root/build/win64}
