@@ -17,9 +17,9 @@
 #       and fuzz trees, each fuzz target's short run, then the native
 #       tree's other tests (unit under the sanitizers, setup).
 #  3. The Wine tests' and the release checks' output, also kept in
-#     build/native/background-tests.log, then one line per phase, and last
-#     how many win98 twins ran (natively or emulated), passed, failed and
-#     were skipped, and why.
+#     build/native/background-tests.log, then how many win98 twins ran
+#     (natively or emulated), passed, failed and were skipped, and why, and
+#     last the count of every test's result.
 # A tree that does not build stops the phases that need it, and says so.
 # An interrupt ends every job this script started, and their Wine servers
 # and displays. The status is non-zero when any step failed.
@@ -97,15 +97,21 @@ if [ $win64_built -eq 0 ]; then
     ctest --test-dir "$native" --output-on-failure -L both-builds -E '^win98\.'
   ) >"$log.x64" 2>&1 &
   x64=$!
-  nice -n 19 "$make" --no-print-directory native-build fuzz-smoke || status=1
-  took "native and fuzz trees done"
-  echo "== the native tree's other tests"
-  ctest --test-dir "$native" --output-on-failure -j"$jobs" -LE 'wine|win98|dist|fitness' || status=1
-  took "the native tree's other tests done"
-  wait "$x64" || status=1
 else
   status=1
-  say "the x64 tree did not build: no x64 Wine tests, no native or fuzz tree"
+  say "the x64 tree did not build: no x64 Wine tests"
+fi
+# Shown as it goes, and kept for the count at the end.
+{
+  nice -n 19 "$make" --no-print-directory native-build fuzz-smoke || exit 1
+  took "native and fuzz trees done"
+  echo "== the native tree's other tests"
+  ctest --test-dir "$native" --output-on-failure -j"$jobs" -LE 'wine|win98|dist|fitness' || exit 1
+  took "the native tree's other tests done"
+} 2>&1 | tee "$native/native-tests.log"
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+if [ $win64_built -eq 0 ]; then
+  wait "$x64" || status=1
 fi
 if [ $win32_built -eq 0 ]; then
   wait "$i686" || status=1
@@ -131,4 +137,7 @@ if [ $win32_built -ne 0 ]; then
 fi
 took "all done"
 say "$summary"
+# Every ctest result of the run, in the plain form any reader takes.
+awk '/Test +#[0-9]+: / { if (/ Passed /) p++; else if (/\*\*\*Skipped /) s++; else f++ }
+     END { printf "make test: %d passed, %d failed, %d skipped\n", p, f, s }' "$log" "$native/native-tests.log"
 exit $status
