@@ -30,7 +30,7 @@ RULES = [
     ("resources", pe98rules.resources, "system: 95/98 convert each to the 16-bit form"),
     ("icons", pe98rules.icons, "system: 95/98 draw no PNG icons"),
     ("import-layout", pe98rules.import_layout, "loader: 95/98 bind imports through these tables"),
-    ("iat-writable", pe98rules.iat_writable, "project: kept where the loader may write it"),
+    ("iat-writable", pe98rules.iat_writable, "loader: 95/98 write the slots without unprotecting them"),
     ("dlls", pe98rules.dlls, "project: DLLs every Windows 98 has"),
     ("ordinals", pe98rules.ordinals, "loader: 95/98 refuse KERNEL32 imports by ordinal"),
     ("exports-list", pe98rules.exports_list, "loader: 95/98 refuse an import their DLLs lack"),
