@@ -5,8 +5,9 @@
 # shows global constructors. scripts/pe98rules.py holds the rules on the
 # file, its imports and its code, each line naming its owner and reason
 # (the loader, the system, or the project):
-#   header, alignment, base, image-end, relocations, sections, entry, tls,
-#     resource-ids, resources, icons: the headers, sections and resources;
+#   header, alignment, base, link-base, image-end, relocations, sections,
+#     entry, tls, resource-ids, resources, icons: the headers, sections and
+#     resources;
 #   import-layout, iat-writable, dlls, ordinals, exports-list, wide, stubs:
 #     imports only from KERNEL32, USER32, ADVAPI32 and VERSION, by name,
 #     each on the exports list (tools/win98-exports.txt), none of them a

@@ -20,7 +20,8 @@ OBJDUMP = os.environ.get("OBJDUMP", "i686-w64-mingw32-objdump")
 RULES = [
     ("header", pe98rules.header, "project: 95 and 98 both start it"),
     ("alignment", pe98rules.alignment, "loader: 4 KiB pages, file blocks of 512 B to 4 KiB"),
-    ("base", pe98rules.base, "loader: below 4 MiB is the system's; the code runs where linked"),
+    ("base", pe98rules.base, "loader: below 4 MiB is the system's"),
+    ("link-base", pe98rules.link_base, "system: without relocations the code runs only where linked"),
     ("image-end", pe98rules.image_end, "loader: above 2 GiB lies the arena all processes share"),
     ("relocations", pe98rules.relocations, "project: an .exe is never moved, they would only cost bytes"),
     ("sections", pe98rules.sections, "loader: maps each from its file data into its slot"),
@@ -30,7 +31,7 @@ RULES = [
     ("resources", pe98rules.resources, "system: 95/98 convert each to the 16-bit form"),
     ("icons", pe98rules.icons, "system: 95/98 draw no PNG icons"),
     ("import-layout", pe98rules.import_layout, "loader: 95/98 bind imports through these tables"),
-    ("iat-writable", pe98rules.iat_writable, "project: kept where the loader may write it"),
+    ("iat-writable", pe98rules.iat_writable, "loader: 95/98 write the slots without unprotecting them"),
     ("dlls", pe98rules.dlls, "project: DLLs every Windows 98 has"),
     ("ordinals", pe98rules.ordinals, "loader: 95/98 refuse KERNEL32 imports by ordinal"),
     ("exports-list", pe98rules.exports_list, "loader: 95/98 refuse an import their DLLs lack"),

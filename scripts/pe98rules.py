@@ -54,13 +54,16 @@ def alignment(p, notes):
 
 
 def base(p, notes):
-    pe, problems = p.pe, []
-    if pe.image_base < 0x400000 or pe.image_base % 0x10000:
-        problems.append("image base %#x is not a 64 KiB multiple at or above 0x400000" % pe.image_base)
-    if pe.image_base != p.link_base() and pe.characteristics & IMAGE_FILE_RELOCS_STRIPPED:
-        problems.append("the code was linked at %#x and has no relocations" % p.link_base())
-    _failures(problems)
-    return "%#x, as linked" % pe.image_base
+    if p.pe.image_base < 0x400000 or p.pe.image_base % 0x10000:
+        raise Fail("image base %#x is not a 64 KiB multiple at or above 0x400000" % p.pe.image_base)
+    return "%#x" % p.pe.image_base
+
+
+def link_base(p, notes):
+    if p.pe.image_base != p.link_base() and p.pe.characteristics & IMAGE_FILE_RELOCS_STRIPPED:
+        raise Fail("image base %#x, but the code was linked at %#x and has no relocations"
+                   % (p.pe.image_base, p.link_base()))
+    return "%#x, as linked" % p.pe.image_base
 
 
 def image_end(p, notes):

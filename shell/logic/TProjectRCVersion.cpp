@@ -8,7 +8,10 @@ namespace raylet {
 
 namespace {
 
-constexpr DWORD kPathSize = 255;
+// The longest full path Windows 98 and the NT family give a program, 259
+// characters, and its terminator. A result that fills the buffer is a path
+// cut short (on NT, not even terminated), which names no file of ours.
+constexpr DWORD kPathSize = MAX_PATH;
 
 }  // namespace
 
@@ -20,7 +23,8 @@ TProjectRCVersion::TProjectRCVersion(VersionApi& api, HMODULE module) : api_(api
   // every letter above 0x7F into another one wherever the two pages differ
   // (every Western system), and the block of a program in such a folder is
   // then never found.
-  api_.GetModuleFileNameA(module, path, kPathSize);
+  DWORD path_length = api_.GetModuleFileNameA(module, path, kPathSize);
+  if (path_length == 0 || path_length >= kPathSize) return;
   DWORD handle = 0;
   DWORD size = api_.GetFileVersionInfoSizeA(path, &handle);
   if (size == 0) return;

@@ -10,6 +10,8 @@ namespace raylet {
 class VersionApi {
  public:
   virtual ~VersionApi() = default;
+  // The length copied, size when the path was cut short (on NT without a
+  // terminator), 0 on failure.
   virtual DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size) = 0;
   virtual DWORD GetFileVersionInfoSizeA(const char* path, DWORD* handle) = 0;
   virtual BOOL GetFileVersionInfoA(const char* path, DWORD handle, DWORD size, void* data) = 0;

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """breakpe.py HOW EXE: breaks a copy of rayctl.exe (and the link map beside
-it) in one way that Windows 95/98 refuse; HOW names the way. The rest of the
-file stays as it was, so that one fitness rule, and only that one, fails.
+it) in one way that Windows 95/98 refuse, or changes it in one way they
+accept; HOW names the way. The rest of the file stays as it was, so that
+only the fitness rules that way breaks fail.
 """
 import os
 import struct

@@ -51,8 +51,21 @@ TEST_F(VersionReader, SwapsTheTranslationEntryInPlaceAndAnswersWithPointersIntoI
 TEST_F(VersionReader, ReadsTheExecutableByThePathItsModuleGives) {
   TProjectRCVersion version(api, nullptr);
   EXPECT_EQ(api.module_path, api.path_asked);
-  EXPECT_EQ(255u, api.module_buffer_size);
+  EXPECT_EQ(260u, api.module_buffer_size);
   EXPECT_TRUE(api.module_buffer_zeroed);
+}
+
+// No path (a result of 0), or one cut short, names no file of ours.
+TEST_F(VersionReader, NoPathOrACutOneMeansNoValuesAndIsNeverRead) {
+  for (const std::string& path : {std::string(), "C:\\" + std::string(MAX_PATH, 'X') + "\\RAYCTL.EXE"}) {
+    SCOPED_TRACE(path.size());
+    api.module_path = path;
+    TProjectRCVersion version(api, nullptr);
+    const char* value = nullptr;
+    EXPECT_EQ(nullptr, version.VersionBlock);
+    EXPECT_FALSE(version.GetProductVersion(value));
+    EXPECT_EQ("", api.path_asked);
+  }
 }
 
 // A query may succeed and still point nowhere; that is no value either.

@@ -84,12 +84,15 @@ class FakeVersionApi : public VersionApi {
   bool module_buffer_zeroed = false;
   std::string answers_without_value;  // a query that succeeds yet points nowhere
 
+  // As the NT family answers: a path the buffer cannot hold with its
+  // terminator fills it, unterminated, and the result is the buffer's size.
   DWORD GetModuleFileNameA(HMODULE, char* buffer, DWORD size) override {
     module_buffer_size = size;
     module_buffer_zeroed = std::all_of(buffer, buffer + size, [](char c) { return c == 0; });
-    std::string path = module_path.substr(0, size - 1);
-    std::memcpy(buffer, path.c_str(), path.size() + 1);
-    return static_cast<DWORD>(path.size());
+    std::size_t length = std::min<std::size_t>(module_path.size(), size);
+    std::memcpy(buffer, module_path.data(), length);
+    if (length < size) buffer[length] = '\0';
+    return static_cast<DWORD>(length);
   }
   DWORD GetFileVersionInfoSizeA(const char* path, DWORD* handle) override {
     path_asked = path;

@@ -107,16 +107,17 @@ void SetString(HKEY root, const std::string& path, const std::string& name, cons
   SetValue(root, path, name, REG_SZ, text + std::string(1, '\0'));
 }
 
-void DeleteValue(HKEY root, const std::string& path, const std::string& name) {
+bool DeleteValue(HKEY root, const std::string& path, const std::string& name) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  RegDeleteValueA(key, name.c_str());
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return !KeyExists(root, path);
+  LONG status = RegDeleteValueA(key, name.c_str());
   RegCloseKey(key);
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
-void DeleteTree(HKEY root, const std::string& path) {
+bool DeleteTree(HKEY root, const std::string& path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return !KeyExists(root, path);
   std::vector<std::string> children;
   for (DWORD i = 0;; ++i) {
     char child[512];
@@ -127,6 +128,7 @@ void DeleteTree(HKEY root, const std::string& path) {
   RegCloseKey(key);
   for (const std::string& child : children) DeleteTree(root, path + "\\" + child);
   RegDeleteKeyA(root, path.c_str());
+  return !KeyExists(root, path);
 }
 
 std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after) {
@@ -252,10 +254,10 @@ bool SeedDriverInstall() {
 }
 
 bool RemoveDriverSeed() {
-  DeleteTree(kLM, "Enum");
-  DeleteTree(kLM, kClass);
+  bool gone = DeleteTree(kLM, "Enum");
+  gone = DeleteTree(kLM, kClass) && gone;
   // The stack's serial ports go with its keys (absent, no holders).
-  return standin::ResetPorts();
+  return standin::ResetPorts() && gone;
 }
 
 std::vector<std::string> ExpectedRemovalDifferences() {

@@ -25,8 +25,9 @@ bool KeyExists(HKEY root, const std::string& path);
 bool GetValue(HKEY root, const std::string& path, const std::string& name, Value* value);
 void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& text);
 void SetValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const std::string& data);
-void DeleteValue(HKEY root, const std::string& path, const std::string& name);
-void DeleteTree(HKEY root, const std::string& path);
+// Each true when the value or key is not there afterwards.
+bool DeleteValue(HKEY root, const std::string& path, const std::string& name);
+bool DeleteTree(HKEY root, const std::string& path);
 
 // What the snapshot `after` lacks, adds or changes against `before`, one line
 // each ("-key K", "-value K\N", "+key K", "+value K\N", "~value K\N").
@@ -56,7 +57,7 @@ class FileGuard {
 // Seeds the driver's keys (and some of the system's own) under HKLM "Enum"
 // and "System\CurrentControlSet\Services\Class"; false when the prefix
 // already has those trees. The removal also resets the stand-in stack's
-// serial ports (false when their driver does not answer).
+// serial ports; false when a tree is left or their driver does not answer.
 bool SeedDriverInstall();
 bool RemoveDriverSeed();
 // Differences(before, after) of HKLM that the first stage must cause, sorted.

@@ -28,8 +28,12 @@
 #     times as long). The tests of one prefix never run at the
 #     same time as each other, and use its fixture (`wine` or `win98`:
 #     display, prefix, wineserver); the two prefixes may run side by side.
-#     Each starts from the prefix as it was made, whatever the last test
-#     left (wine_reset_prefix in wine-env.sh).
+#     Before each, the runner undoes what the tests are known to leave
+#     (wine_reset_prefix in wine-env.sh): it removes the files and folders
+#     added outside C:\users, puts back the files moved aside, deletes a
+#     listed set of keys and values and resets the stand-in serial ports; a
+#     changed file or any other registry write survives. When that reset
+#     fails, the test does not run ("the prefix cannot be reset").
 #
 #   raylet_add_japanese_wine_test(NAME <name> COMMAND ... [TIMEOUT s] [LABELS ...])
 #     The same, run under a Japanese locale, so that Wine's ANSI code page is

@@ -1,8 +1,8 @@
 #!/bin/bash
 # Checks what every Wine test relies on: its own prefix under the build tree,
 # a display, a running persistent wineserver, no link to a real port, a
-# Windows program that starts and reports its exit code, and a prefix that
-# the runner resets before each test, whatever the last one left.
+# Windows program that starts and reports its exit code, and a prefix whose
+# known leftovers the runner removes before each test.
 #   infra-check.sh         the checks (run by the Wine runner)
 #   infra-check.sh clean   whether the prefix is as the runner leaves it
 set -u

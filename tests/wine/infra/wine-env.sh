@@ -143,14 +143,17 @@ wine_prefix_files() {
   (cd "$WINE_C" && find . -path ./users -prune -o -print) | LC_ALL=C sort
 }
 
-# Puts the prefix back as every test finds it, whatever the last one left: a
-# killed test runs no clean-up, and the prefix outlives the run. Files moved
-# aside are put back (*.raylet-saved of the tests' file guards, the
+# Undoes before each test what the tests are known to leave: a killed test
+# runs no clean-up, and the prefix outlives the run. Files moved aside are
+# put back (*.raylet-saved of the tests' file guards, the
 # control.exe.raylet-away of the control panel guard); every other file or
-# folder the prefix did not have when it was made goes (the stand-in
-# stack's copies, CONTROL.EXE files that are no program, driver files of
-# the removal tests); the keys the tests seed go, and the stand-in serial
-# ports are reset: absent, empty records, no holder (raylet_prefix_reset).
+# folder outside C:\users that the prefix did not have when it was made goes
+# (the stand-in stack's copies, CONTROL.EXE files that are no program,
+# driver files of the removal tests); the keys and values listed in
+# raylet_prefix_reset.exe go, and the stand-in serial ports are reset:
+# absent, empty records, no holder. A file the prefix had that a test
+# changed, and any other registry write, survive. Fails when an added file
+# cannot be removed or the registry or port reset fails.
 wine_reset_prefix() {
   local extra path keys status=0
   [ -s "$WINEPREFIX/.raylet-files" ] || return 1

@@ -20,7 +20,8 @@ if [ ! -s "$RAYLET_WINE_STATE/display" ]; then
   exit 1
 fi
 # Survive a test that killed the server; never let one see a port link, nor
-# anything the last test left (it may have been killed midway).
+# what the reset knows the last test may have left (it may have been killed
+# midway); a test whose prefix cannot be reset does not run.
 wine_ensure_server || { echo "wine-run: wineserver does not start" >&2; exit 1; }
 wine_remove_ports
 wine_end_programs

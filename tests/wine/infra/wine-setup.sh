@@ -52,8 +52,9 @@ fi
 DISPLAY=$(cat display)
 export DISPLAY
 
-# A prefix is ready once it holds the list of its own files, which the
-# runner's reset before each test keeps it to (wine_reset_prefix).
+# A prefix is ready once it holds the list of its own files outside
+# C:\users: the runner's reset before each test removes any other
+# (wine_reset_prefix).
 if [ ! -e "$WINEPREFIX/.raylet-files" ]; then
   log "creating the prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"

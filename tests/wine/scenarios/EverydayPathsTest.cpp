@@ -1,7 +1,11 @@
 // The paths users take every day, through the real rayctl.exe: its window's
 // buttons, and the unattended run that answers a calling program. The
 // stand-in stack's serial driver gives the ports real behaviour: free, held
-// by another program, held by the stack, absent.
+// by another program, held by the stack, absent. Of the calling run, which
+// closes its window once it has replied, a calling program's rows check the
+// reply, the exit status and what the run leaves behind, not its message: a
+// failed path's message they check on a second run of the same switch,
+// started without /H, which stays open.
 #include <optional>
 #include <string>
 #include <vector>
@@ -119,7 +123,7 @@ TEST_P(EverydayPaths, ReachTheirMessage) {
   ExpectLeft(path);
   if (way == Way::kCaller && !path.ok) {
     // The reply only says that the run failed. Which fault it met, the same
-    // run shows when no caller waits for it.
+    // run shows when no caller waits for it: a second run, without /H.
     ASSERT_NO_FATAL_FAILURE(StartOver());
     ASSERT_NO_FATAL_FAILURE(Arrange(path));
     ExpectFaultShown(path.operation, path.message);
