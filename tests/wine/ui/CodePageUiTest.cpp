@@ -214,7 +214,7 @@ std::set<std::wstring> Listed(const Guide& guide, const std::wstring& caption) {
 TEST(CodePage, FailureReportShowsTheTextsTheGuidesList) {
   std::set<std::wstring> shown;
   // A letter the code page lacks reads "?", which no guide has in its place.
-  for (const ReportText& text : ReportText::kAll) shown.insert(Shown(text));
+  for (int text = 0; text < ReportText::Count(); ++text) shown.insert(Shown(ReportText::At(text)));
   std::wstring caption = Shown(ReportText::Of<IDS_REPORT_CAPTION>());
   int guides = 0;
   for (const Guide& guide : kGuides) {
