@@ -1,6 +1,5 @@
 #include "framework/TApplication.h"
 
-#include "framework/ReportText.h"
 #include "framework/TWindow.h"
 #include "resources/ids.h"
 
@@ -17,12 +16,6 @@ TApplication* g_application = nullptr;
 
 // The status of a run that the user ended at a failure report.
 constexpr int kStatusEndedAfterFailure = 1;
-
-int AppendWide(wchar_t* buffer, int size, int length, const wchar_t* text) {
-  while (*text != L'\0' && length + 1 < size) buffer[length++] = *text++;
-  buffer[length] = L'\0';
-  return length;
-}
 
 }  // namespace
 
@@ -58,8 +51,8 @@ void TApplication::SetMainWindow(TWindow* window) {
   if (window != nullptr) window->Attr.ExStyle |= WS_EX_APPWINDOW;
 }
 
-void TApplication::ReportFailure(UINT text_id) {
-  if (pending_failure_ == 0) pending_failure_ = text_id;
+void TApplication::ReportFailure(ReportText text) {
+  if (pending_failure_.Id() == 0) pending_failure_ = text;
 }
 
 int TApplication::Run() {
@@ -68,9 +61,10 @@ int TApplication::Run() {
     ::ShowWindow(MainWindow->Handle, ShowCommand);
     ::UpdateWindow(MainWindow->Handle);
   } else {
-    ReportFailure(MainWindow != nullptr ? IDS_WINDOW_CREATE_FAILED : IDS_NO_MAIN_WINDOW);
+    ReportFailure(MainWindow != nullptr ? ReportText::Of<IDS_WINDOW_CREATE_FAILED>()
+                                        : ReportText::Of<IDS_NO_MAIN_WINDOW>());
   }
-  if (pending_failure_ != 0 && !AskAfterFailure()) {
+  if (pending_failure_.Id() != 0 && !AskAfterFailure()) {
     exit_status_ = kStatusEndedAfterFailure;
   } else if (MainWindow != nullptr && MainWindow->IsWindowAlive()) {
     exit_status_ = MessageLoop();
@@ -86,28 +80,27 @@ int TApplication::MessageLoop() {
     BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(msg.wParam);
     if (got == -1) {
-      ReportFailure(IDS_LOOP_FAILED);
+      ReportFailure(ReportText::Of<IDS_LOOP_FAILED>());
     } else if (MainWindow == nullptr || !MainWindow->PreProcessMsg(&msg)) {
       ::TranslateMessage(&msg);
       ::DispatchMessageA(&msg);
     }
-    if (pending_failure_ != 0 && !AskAfterFailure()) return kStatusEndedAfterFailure;
+    if (pending_failure_.Id() != 0 && !AskAfterFailure()) return kStatusEndedAfterFailure;
   }
 }
 
 bool TApplication::AskAfterFailure() {
-  wchar_t text[640];
-  wchar_t part[256];
-  wchar_t caption[128];
-  int length = LoadReportText(Module, pending_failure_, text, 512);
-  if (length == 0) length = LoadReportText(Module, IDS_UNKNOWN_FAILURE, text, 512);
-  length = AppendWide(text, 640, length, L"\n\n");
-  LoadReportText(Module, IDS_REPORT_QUESTION, part, 256);
-  AppendWide(text, 640, length, part);
-  LoadReportText(Module, IDS_REPORT_CAPTION, caption, 128);
-  pending_failure_ = 0;
+  char text[640];
+  char caption[128];
+  int length = pending_failure_.Load(Module, text, 512);
+  if (length == 0) length = ReportText::Of<IDS_UNKNOWN_FAILURE>().Load(Module, text, 512);
+  text[length++] = '\n';
+  text[length++] = '\n';
+  ReportText::Of<IDS_REPORT_QUESTION>().Load(Module, text + length, 640 - length);
+  ReportText::Of<IDS_REPORT_CAPTION>().Load(Module, caption, 128);
+  pending_failure_ = ReportText();
   HWND owner = MainWindow != nullptr && MainWindow->IsWindowAlive() ? MainWindow->Handle : nullptr;
-  return ::MessageBoxW(owner, text, caption, MB_YESNO | MB_ICONSTOP | MB_TASKMODAL) == IDYES;
+  return ::MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONSTOP | MB_TASKMODAL) == IDYES;
 }
 
 void TApplication::DestroyMainWindow() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/CommandTable.h"
+#include "framework/ReportText.h"
 #include "platform/WinTypes.h"
 
 namespace raylet {
@@ -31,9 +32,9 @@ class TApplication {
   void SetMainWindow(TWindow* window);
   TWindow* GetMainWindow() const { return MainWindow; }
 
-  // Notes a failed framework step (the id of its text in the string table);
-  // the message loop reports it and asks whether to go on.
-  void ReportFailure(UINT text_id);
+  // Notes a failed framework step (its text, ReportText::Of<id>()); the
+  // message loop reports it and asks whether to go on.
+  void ReportFailure(ReportText text);
   // The status Run returns when the main window goes.
   void SetExitStatus(int status) { exit_status_ = status; }
   int ExitStatus() const { return exit_status_; }
@@ -57,7 +58,7 @@ class TApplication {
   void DestroyMainWindow();
 
   TWindow* MainWindow = nullptr;
-  UINT pending_failure_ = 0;
+  ReportText pending_failure_;
   int exit_status_ = 0;
 };
 

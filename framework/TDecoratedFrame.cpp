@@ -9,8 +9,8 @@ namespace {
 
 constexpr char kFrameClass[] = "RayletFrame";
 
-void Report(UINT text_id) {
-  if (GetApplication() != nullptr) GetApplication()->ReportFailure(text_id);
+void Report(ReportText text) {
+  if (GetApplication() != nullptr) GetApplication()->ReportFailure(text);
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ bool TDecoratedFrame::Create() {
                                   Attr.W, Attr.H, Parent != nullptr ? Parent->Handle : nullptr, nullptr, Module,
                                   this);
   if (window == nullptr) {
-    Report(IDS_WINDOW_CREATE_FAILED);
+    Report(ReportText::Of<IDS_WINDOW_CREATE_FAILED>());
     return false;
   }
   ApplyIcons();
@@ -61,7 +61,7 @@ bool TDecoratedFrame::Create() {
 void TDecoratedFrame::ApplyIcons() {
   if (icon_id_ != 0) {
     HICON large = ::LoadIconA(icon_module_, MAKEINTRESOURCEA(icon_id_));
-    if (large == nullptr) Report(IDS_ICON_LOAD_FAILED);
+    if (large == nullptr) Report(ReportText::Of<IDS_ICON_LOAD_FAILED>());
     ::SendMessageA(Handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
   }
   if (icon_sm_id_ != 0) {
@@ -72,7 +72,7 @@ void TDecoratedFrame::ApplyIcons() {
     small_icon_ = static_cast<HICON>(::LoadImageA(icon_sm_module_, MAKEINTRESOURCEA(icon_sm_id_), IMAGE_ICON,
                                                   ::GetSystemMetrics(SM_CXSMICON),
                                                   ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    if (small_icon_ == nullptr) Report(IDS_ICON_LOAD_FAILED);
+    if (small_icon_ == nullptr) Report(ReportText::Of<IDS_ICON_LOAD_FAILED>());
     ::SendMessageA(Handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
   }
 }
@@ -131,7 +131,7 @@ LRESULT TDecoratedFrame::WindowMessage(UINT message, WPARAM wparam, LPARAM lpara
   bool client_alive = client_ != nullptr && client_->IsWindowAlive();
   switch (message) {
     case WM_CREATE:
-      if (client_ != nullptr && !CreateClient()) Report(IDS_CHILD_CREATE_FAILED);
+      if (client_ != nullptr && !CreateClient()) Report(ReportText::Of<IDS_CHILD_CREATE_FAILED>());
       return 0;
     case WM_ACTIVATE:
       // Remember the focused control, to give it back on return.

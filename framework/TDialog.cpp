@@ -31,7 +31,7 @@ bool TDialog::Create() {
                                      Parent != nullptr ? Parent->Handle : nullptr, &TDialog::DialogProc,
                                      reinterpret_cast<LPARAM>(this));
   if (window != nullptr) return true;
-  if (GetApplication() != nullptr) GetApplication()->ReportFailure(IDS_DIALOG_CREATE_FAILED);
+  if (GetApplication() != nullptr) GetApplication()->ReportFailure(ReportText::Of<IDS_DIALOG_CREATE_FAILED>());
   return false;
 }
 
@@ -40,7 +40,9 @@ int TDialog::Execute() {
   INT_PTR result = ::DialogBoxParamA(TemplateModule(), MAKEINTRESOURCEA(resource_id_),
                                      Parent != nullptr ? Parent->Handle : nullptr, &TDialog::DialogProc,
                                      reinterpret_cast<LPARAM>(this));
-  if (result == -1 && GetApplication() != nullptr) GetApplication()->ReportFailure(IDS_DIALOG_CREATE_FAILED);
+  if (result == -1 && GetApplication() != nullptr) {
+    GetApplication()->ReportFailure(ReportText::Of<IDS_DIALOG_CREATE_FAILED>());
+  }
   return static_cast<int>(result);
 }
 

@@ -84,7 +84,7 @@ bool TWindow::RegisterFrameworkClass(const char* class_name) {
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = class_name;
   if (::RegisterClassA(&window_class) != 0) return true;
-  if (GetApplication() != nullptr) GetApplication()->ReportFailure(IDS_CLASS_REGISTER_FAILED);
+  if (GetApplication() != nullptr) GetApplication()->ReportFailure(ReportText::Of<IDS_CLASS_REGISTER_FAILED>());
   return false;
 }
 

@@ -59,7 +59,8 @@
 #define CM_FILE_POPUP 65535
 
 // Framework messages (string table). The framework reports a failed step with
-// one of the failure texts followed by the resume question, under the caption.
+// one of the failure texts followed by the resume question, under the caption;
+// each text the report shows has its English one in framework/ReportText.h.
 #define IDS_VALIDATION_INVALID 32520
 #define IDS_VALIDATION_RANGE 32521
 #define IDS_VALIDATION_REQUIRED 32522

@@ -13,7 +13,9 @@ namespace {
 TWindow* MainDialogUnlessGiven(TWindow* client) {
   if (client != nullptr) return client;
   TWindow* dialog = new (std::nothrow) TSetRayDlgClient(nullptr, IDD_MAIN, nullptr);
-  if (dialog == nullptr && GetApplication() != nullptr) GetApplication()->ReportFailure(IDS_OUT_OF_MEMORY);
+  if (dialog == nullptr && GetApplication() != nullptr) {
+    GetApplication()->ReportFailure(ReportText::Of<IDS_OUT_OF_MEMORY>());
+  }
   return dialog;
 }
 

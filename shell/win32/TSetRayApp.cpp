@@ -39,7 +39,7 @@ void TSetRayApp::CreateMainWindow() {
   ShowCommand = ChooseShowCommand(ShowCommand, Argc());
   auto* frame = new (std::nothrow) TSDIDecFrame(nullptr, Name, nullptr, false, nullptr);
   if (frame == nullptr) {
-    ReportFailure(IDS_OUT_OF_MEMORY);
+    ReportFailure(ReportText::Of<IDS_OUT_OF_MEMORY>());
     return;
   }
   frame->SetShrinkToClient(true);

@@ -27,7 +27,7 @@ HWND MainWindowHandle() {
 TSetRayDlgClient::TSetRayDlgClient(TWindow* parent, UINT resource_id, HINSTANCE module)
     : TDialog(parent, resource_id, module), ResultLabel(this, IDC_RESULT_LABEL, kResultLabelLimit) {
   State = new (std::nothrow) TSetRay(App().GetPlatform());
-  if (State == nullptr) App().ReportFailure(IDS_OUT_OF_MEMORY);
+  if (State == nullptr) App().ReportFailure(ReportText::Of<IDS_OUT_OF_MEMORY>());
 }
 
 TSetRayDlgClient::~TSetRayDlgClient() {

@@ -7,10 +7,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "RayctlProcess.h"
+#include "framework/ReportText.h"
 #include "resources/version.h"
 
 namespace raylet::ui {
@@ -139,18 +142,102 @@ TEST(CodePage, AboutBoxIsCompleteWhereverTheProgramLies) {
   EXPECT_EQ(2, runs) << "no folder for code page " << GetACP();
 }
 
-struct Report {
-  UINT code_page;  // 0: any other
-  const wchar_t* caption;
-  const wchar_t* text;
+std::wstring Wide(const std::string& text, UINT code_page = CP_ACP) {
+  int size = MultiByteToWideChar(code_page, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(size > 0 ? size - 1 : 0, L'\0');
+  MultiByteToWideChar(code_page, 0, text.c_str(), -1, &wide[0], size);
+  return wide;
+}
+
+// The report's text as rayctl.exe shows it on this system: the program's
+// own choice of language, from the program's own string table.
+std::wstring Shown(const ReportText& text) {
+  static HMODULE program =
+      LoadLibraryExA(RayctlProcess::ExecutablePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  char buffer[512];
+  text.Load(program, buffer, sizeof buffer);
+  return Wide(buffer);
+}
+
+// Where a guide lists the report's texts in one language: its entry (a line
+// at the margin and the indented lines after it) that quotes the caption;
+// each text between the language's quotes. The entry's first line names the
+// box: its caption, then what the system draws (the buttons).
+struct Guide {
+  UINT code_page;
+  const char* file;
+  wchar_t open;
+  wchar_t close;
 };
 
-constexpr Report kReports[] = {
-    {932, L"\u672a\u51e6\u7406\u306e\u4f8b\u5916",  // 未処理の例外
-     L"\u30c0\u30a4\u30a2\u30ed\u30b0\u3092\u4f5c\u6210\u3067\u304d\u307e\u305b\u3093\n\n"  // ダイアログを作成できません
-     L"\u518d\u958b\u3057\u307e\u3059\u304b?"},                                           // 再開しますか?
-    {0, L"Unhandled exception", L"Cannot create dialog\n\nResume?"},
+constexpr Guide kGuides[] = {
+    {1252, "README.TXT", L'"', L'"'},
+    {1252, "README-JA.txt", L'"', L'"'},  // the box on the other editions
+    {932, "README-JA.txt", L'\u300c', L'\u300d'},
 };
+
+std::vector<std::wstring> Quoted(const std::wstring& text, const Guide& guide) {
+  std::vector<std::wstring> quoted;
+  for (std::size_t open = text.find(guide.open), close;
+       open != std::wstring::npos && (close = text.find(guide.close, open + 1)) != std::wstring::npos;
+       open = text.find(guide.open, close + 1)) {
+    quoted.push_back(text.substr(open + 1, close - open - 1));
+  }
+  return quoted;
+}
+
+// The texts the guide lists; none when it has no one entry that quotes the caption.
+std::set<std::wstring> Listed(const Guide& guide, const std::wstring& caption) {
+  std::ifstream file(std::string("Z:" RAYLET_SOURCE_DIR "/dist/") + guide.file);
+  std::vector<std::wstring> headings, entries;
+  for (std::string line; std::getline(file, line);) {
+    std::wstring text = Wide(line, CP_UTF8);
+    std::size_t indent = text.find_first_not_of(L' ');
+    if (indent == std::wstring::npos) continue;
+    if (indent == 0 || entries.empty()) {
+      headings.push_back(text);
+      entries.push_back(text);
+    } else {
+      entries.back() += L" " + text.substr(indent);
+    }
+  }
+  std::set<std::wstring> listed;
+  int found = 0;
+  for (std::size_t entry = 0; entry < entries.size(); ++entry) {
+    std::vector<std::wstring> texts = Quoted(entries[entry], guide);
+    if (std::find(texts.begin(), texts.end(), caption) == texts.end()) continue;
+    ++found;
+    std::vector<std::wstring> buttons = Quoted(headings[entry], guide);
+    listed.insert(texts.begin(), texts.end());
+    for (std::size_t button = 1; button < buttons.size(); ++button) listed.erase(buttons[button]);
+  }
+  if (found != 1) listed.clear();
+  return listed;
+}
+
+// Every text the report can show, as this system shows it, against each
+// guide of this code page: the same words, each listed once.
+TEST(CodePage, FailureReportShowsTheTextsTheGuidesList) {
+  std::set<std::wstring> shown;
+  // A letter the code page lacks reads "?", which no guide has in its place.
+  for (int text = 0; text < ReportText::Count(); ++text) shown.insert(Shown(ReportText::At(text)));
+  std::wstring caption = Shown(ReportText::Of<IDS_REPORT_CAPTION>());
+  int guides = 0;
+  for (const Guide& guide : kGuides) {
+    if (guide.code_page != GetACP()) continue;
+    ++guides;
+    SCOPED_TRACE(guide.file);
+    std::set<std::wstring> listed = Listed(guide, caption);
+    ASSERT_FALSE(listed.empty()) << "unreadable, or no one entry quotes the caption " << Ansi(caption);
+    for (const std::wstring& text : shown) {
+      EXPECT_EQ(1u, listed.count(text)) << "the guide does not list \"" << Ansi(text) << "\"";
+    }
+    for (const std::wstring& text : listed) {
+      EXPECT_EQ(1u, shown.count(text)) << "the report cannot show \"" << Ansi(text) << "\"";
+    }
+  }
+  EXPECT_LT(0, guides) << "no guide for code page " << GetACP();
+}
 
 BOOL CALLBACK CollectText(HWND child, LPARAM texts) {
   reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(WideText(child));
@@ -165,9 +252,13 @@ struct Answer {
 // Yes goes on with the main window, No ends the program with status 1.
 constexpr Answer kAnswers[] = {{IDYES, true}, {IDNO, false}};
 
-TEST(CodePage, FailureReportReadsInTheSystemsCodePageAndYesGoesOnNoEnds) {
-  const Report* expected = &kReports[1];
-  if (GetACP() == kReports[0].code_page) expected = &kReports[0];
+// The report of a copy without its main dialog shows its failure and the
+// question under the caption, as the program loads them (held to the guides
+// above).
+TEST(CodePage, FailureReportShowsItsTextsAndYesGoesOnNoEnds) {
+  std::wstring caption = Shown(ReportText::Of<IDS_REPORT_CAPTION>());
+  std::wstring expected =
+      Shown(ReportText::Of<IDS_DIALOG_CREATE_FAILED>()) + L"\n\n" + Shown(ReportText::Of<IDS_REPORT_QUESTION>());
   ProgramCopy copy(L"C:\\raylet-no-dialog");
   ASSERT_TRUE(copy.Copied());
   ASSERT_TRUE(copy.Renumber(5, 2000));  // RT_DIALOG: the main dialog's template is not found
@@ -176,14 +267,11 @@ TEST(CodePage, FailureReportReadsInTheSystemsCodePageAndYesGoesOnNoEnds) {
     RayctlProcess rayctl;
     ASSERT_TRUE(rayctl.Launch("", copy.Path()));
     HWND report = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (report = rayctl.FindOwnWindow(Ansi(expected->caption).c_str())) != nullptr; }))
-        << "no box with the caption " << Ansi(expected->caption);
+    ASSERT_TRUE(WaitFor([&] { return (report = rayctl.FindOwnWindow(Ansi(caption).c_str())) != nullptr; }))
+        << "no box with the caption " << Ansi(caption);
     std::vector<std::wstring> texts{WideText(report)};
     EnumChildWindows(report, &CollectText, reinterpret_cast<LPARAM>(&texts));
-    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), expected->text)) << Ansi(expected->text);
-    for (const std::wstring& text : texts) {
-      EXPECT_TRUE(InCodePage(text)) << "not in code page " << GetACP() << ": " << Ansi(text);
-    }
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), expected)) << Ansi(expected);
     PostMessageA(report, WM_COMMAND, answer.button, 0);
     if (answer.goes_on) {
       EXPECT_FALSE(rayctl.WaitForExit(500));
