@@ -22,8 +22,8 @@ set -u
 cd "$(dirname "$0")/.." || exit 1
 dir=$PWD/build/emulator
 name=raylet-i386
-binfmt=${RAYLET_BINFMT:-/proc/sys/fs/binfmt_misc}
-wine32=${RAYLET_WINE32:-/usr/lib/wine/wine}
+binfmt=/proc/sys/fs/binfmt_misc
+wine32=/usr/lib/wine/wine
 suite=trixie
 
 if [ "${1:-}" = remove ]; then
