@@ -7,12 +7,11 @@
 #     on their programs (under an emulated CPU most of all), so their tree
 #     comes first.
 #  2. Side by side, from then on:
-#     - the i686 build's Wine tests (label win98), one at a time in each of
-#       its two prefixes (the longest ones in the second), beside the
-#       release's checks (dist, fitness);
-#     - the x64 tree (build/win64), then its Wine tests (label wine), in
-#       the same way in two prefixes of their own; then the x64 twins that
-#       read both trees (label both-builds);
+#     - the i686 build's Wine tests (label win98), one at a time in their
+#       prefix, beside the release's checks (dist, fitness);
+#     - the x64 tree (build/win64), then its Wine tests (label wine), one at
+#       a time in their own prefix; then the x64 twins that read both trees
+#       (label both-builds);
 #     - once the x64 tree is built, at the lowest priority (the programs
 #       under test get the processor whenever they ask for it): the native
 #       and fuzz trees, each fuzz target's short run, then the native
@@ -51,7 +50,7 @@ interrupted() {
   say "interrupted: ending the jobs it started"
   # shellcheck disable=SC2046
   kill -TERM $(descendants $$) 2>/dev/null
-  for prefix in wine:build/win64:win64 wine-2:build/win64:win64 win98:build/win32:win32 win98-2:build/win32:win32; do
+  for prefix in wine:build/win64:win64 win98:build/win32:win32; do
     IFS=: read -r state tree kind <<<"$prefix"
     bash tests/wine/infra/wine-cleanup.sh "$native/$state" "$tree" "$kind" >/dev/null 2>&1
   done
@@ -63,7 +62,7 @@ trap interrupted INT TERM HUP
 # clean-up, one name a line (contract.win98 among them).
 twin_names() {
   ctest --test-dir "$native" -N -L win98 2>/dev/null |
-    sed -n 's/^ *Test *#[0-9]*: \([^ ]*\)$/\1/p' | grep -vxE 'win98(-2)?\.(setup|cleanup)'
+    sed -n 's/^ *Test *#[0-9]*: \([^ ]*\)$/\1/p' | grep -vx 'win98\.setup\|win98\.cleanup'
 }
 # Passed, failed (a timeout too) and skipped among those names' results in
 # a ctest log.
@@ -81,9 +80,7 @@ rm -f "$log" "$log".*
 win32_built=$?
 took "i686 tree done"
 if [ $win32_built -eq 0 ]; then
-  # Both win98 prefixes and the release's two kinds of checks at once: the
-  # Wine tests mostly wait on their programs.
-  ctest --test-dir "$native" --output-on-failure -j"$((jobs + 2))" -L 'win98|dist|fitness' >"$log.i686" 2>&1 &
+  ctest --test-dir "$native" --output-on-failure -j"$jobs" -L 'win98|dist|fitness' >"$log.i686" 2>&1 &
   i686=$!
 else
   status=1

@@ -15,7 +15,7 @@
 #     GUI makes a windows-subsystem program.
 #
 #   raylet_add_wine_test(NAME <name> COMMAND <program.exe | script> [args...]
-#                        [TIMEOUT <seconds>] [LABELS <label>...] [SECOND_PREFIX])
+#                        [TIMEOUT <seconds>] [LABELS <label>...])
 #     Native tree only: the two CTest tests above (plus LABELS), each run by
 #     tests/wine/infra/wine-run.sh inside its prefix. A relative program.exe
 #     is taken under the run's cross tree, e.g.
@@ -27,11 +27,7 @@
 #     TIMEOUT defaults to 120 s (the win98 twin's is RAYLET_EMULATED_ROOM
 #     times as long). The tests of one prefix never run at the
 #     same time as each other, and use its fixture (`wine` or `win98`:
-#     display, prefix, wineserver); the prefixes may run side by side. Most
-#     of a Wine test's time is spent waiting on its programs, so each kind
-#     has a second prefix made the same way (`wine-2`, `win98-2`, state in
-#     ${CMAKE_BINARY_DIR}/wine-2 and win98-2): SECOND_PREFIX runs the test
-#     and its twin there, beside the first prefix's tests.
+#     display, prefix, wineserver); the two prefixes may run side by side.
 #     Before each, the runner undoes what the tests are known to leave
 #     (wine_reset_prefix in wine-env.sh): it removes the files and folders
 #     added outside C:\users, puts back the files moved aside, deletes a
@@ -111,13 +107,9 @@ function(raylet_add_wine_test)
   if(WIN32)
     return()
   endif()
-  cmake_parse_arguments(ARG "SECOND_PREFIX" "NAME;TIMEOUT" "COMMAND;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "NAME;TIMEOUT" "COMMAND;LABELS" ${ARGN})
   if(NOT ARG_NAME OR NOT ARG_COMMAND)
     message(FATAL_ERROR "raylet_add_wine_test needs NAME and COMMAND")
-  endif()
-  set(second "")
-  if(ARG_SECOND_PREFIX)
-    set(second "-2")
   endif()
   list(POP_FRONT ARG_COMMAND program)
   if(NOT program MATCHES "\\.[eE][xX][eE]$" AND NOT IS_ABSOLUTE "${program}")
@@ -126,14 +118,12 @@ function(raylet_add_wine_test)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
-  raylet_register_wine_run(${ARG_NAME} ${CMAKE_BINARY_DIR}/wine${second} ${RAYLET_WIN64_DIR} win64
-                           wine${second} wineprefix${second} "wine;${ARG_LABELS}" ${ARG_TIMEOUT} ${program}
-                           ${ARG_COMMAND})
+  raylet_register_wine_run(${ARG_NAME} ${CMAKE_BINARY_DIR}/wine ${RAYLET_WIN64_DIR} win64 wine wineprefix
+                           "wine;${ARG_LABELS}" ${ARG_TIMEOUT} ${program} ${ARG_COMMAND})
   raylet_win98_name(twin ${ARG_NAME})
   math(EXPR twin_timeout "${ARG_TIMEOUT} * ${RAYLET_EMULATED_ROOM}")
-  raylet_register_wine_run(${twin} ${CMAKE_BINARY_DIR}/win98${second} ${RAYLET_WIN32_DIR} win32
-                           win98${second} win98prefix${second} "win98;${ARG_LABELS}" ${twin_timeout} ${program}
-                           ${ARG_COMMAND})
+  raylet_register_wine_run(${twin} ${CMAKE_BINARY_DIR}/win98 ${RAYLET_WIN32_DIR} win32 win98 win98prefix
+                           "win98;${ARG_LABELS}" ${twin_timeout} ${program} ${ARG_COMMAND})
 endfunction()
 
 function(raylet_add_japanese_wine_test)
@@ -163,25 +153,20 @@ function(raylet_add_wine_fixture)
   if(WIN32)
     return()
   endif()
-  math(EXPR win98_setup_timeout "300 * ${RAYLET_EMULATED_ROOM}")
-  foreach(second "" "-2")
-    foreach(run "wine;${RAYLET_WIN64_DIR};win64;300" "win98;${RAYLET_WIN32_DIR};win32;${win98_setup_timeout}")
-      list(GET run 0 kind)
-      list(GET run 1 tree)
-      list(GET run 2 arch)
-      list(GET run 3 setup_timeout)
-      set(fixture ${kind}${second})
-      set(lock ${kind}prefix${second})
-      add_test(NAME ${fixture}.setup
-               COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-setup.sh ${CMAKE_BINARY_DIR}/${fixture} ${tree}
-                       ${arch})
-      set_tests_properties(${fixture}.setup PROPERTIES LABELS ${kind} FIXTURES_SETUP ${fixture}
-                           RESOURCE_LOCK ${lock} TIMEOUT ${setup_timeout} ENVIRONMENT "${RAYLET_WESTERN_LOCALE}")
-      add_test(NAME ${fixture}.cleanup
-               COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-cleanup.sh ${CMAKE_BINARY_DIR}/${fixture} ${tree}
-                       ${arch})
-      set_tests_properties(${fixture}.cleanup PROPERTIES LABELS ${kind} FIXTURES_CLEANUP ${fixture}
-                           RESOURCE_LOCK ${lock} TIMEOUT 60)
-    endforeach()
+  foreach(run "wine;wine;${RAYLET_WIN64_DIR};win64;wineprefix"
+              "win98;win98;${RAYLET_WIN32_DIR};win32;win98prefix")
+    list(GET run 0 fixture)
+    list(GET run 1 state)
+    list(GET run 2 tree)
+    list(GET run 3 arch)
+    list(GET run 4 lock)
+    add_test(NAME ${fixture}.setup
+             COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-setup.sh ${CMAKE_BINARY_DIR}/${state} ${tree} ${arch})
+    set_tests_properties(${fixture}.setup PROPERTIES LABELS ${fixture} FIXTURES_SETUP ${fixture}
+                         RESOURCE_LOCK ${lock} TIMEOUT 300 ENVIRONMENT "${RAYLET_WESTERN_LOCALE}")
+    add_test(NAME ${fixture}.cleanup
+             COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-cleanup.sh ${CMAKE_BINARY_DIR}/${state} ${tree} ${arch})
+    set_tests_properties(${fixture}.cleanup PROPERTIES LABELS ${fixture} FIXTURES_CLEANUP ${fixture}
+                         RESOURCE_LOCK ${lock} TIMEOUT 60)
   endforeach()
 endfunction()
