@@ -154,12 +154,13 @@ HWND StandInStackTest::StartMonitor(const char* title_key) {
   CloseHandle(process.hThread);
   monitors_.push_back(process.hProcess);
   const MonitorTitle* monitor = MonitorOfKeys(title_key, 0);
-  for (int look = 0; monitor != nullptr && look < 100; ++look) {
+  // Up to 30 s: room for a busy host whose CPU is emulated.
+  for (int look = 0; monitor != nullptr && look < 600; ++look) {
     HWND window = FindWindowA(nullptr, monitor->title);
     if (window != nullptr) return window;
     Sleep(50);
   }
-  ADD_FAILURE() << "the monitor's window " << title_key << " did not come up";
+  ADD_FAILURE() << "the monitor's window " << title_key << " did not come up within 30 s";
   return nullptr;
 }
 
