@@ -88,7 +88,7 @@ mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\x
 printf ':%s:M::%s:%s:%s:F\n' "$name" "$magic" "$mask" "$qemu" >"$binfmt/register" 2>/dev/null ||
   unavailable "$why, and binfmt_misc refused the entry $name"
 if ! "$wine32" --version >/dev/null 2>&1; then
-  echo -1 >"$binfmt/$name"
+  [ -e "$binfmt/$name" ] && echo -1 >"$binfmt/$name"
   unavailable "$why, and $wine32 does not run through $version either"
 fi
 rm -f "$dir/unavailable"
