@@ -126,9 +126,10 @@ cat "$log"
 twins=$(twin_names | grep -c .)
 read -r passed failed skipped <<<"$(twin_counts "$log")"
 ran=$((passed + failed))
-how=native
-[ "$(cat "$native/win98/execution" 2>/dev/null)" = emulated ] && how="emulated by QEMU's user-mode emulator"
-summary="win98 twins (the i686 release under 32-bit Wine): ${twins:-0} registered; $ran ran ($how): $passed passed, $failed failed; $skipped skipped"
+how=" (natively)"
+[ "$(cat "$native/win98/execution" 2>/dev/null)" = emulated ] && how=" (emulated by QEMU's user-mode emulator)"
+[ "$ran" -gt 0 ] || how=
+summary="win98 twins (the i686 release under 32-bit Wine): ${twins:-0} registered; $ran ran$how: $passed passed, $failed failed; $skipped skipped"
 if [ "$skipped" -gt 0 ] && [ -s "$native/win98/unsupported" ]; then
   summary="$summary: $(cat "$native/win98/unsupported")"
 fi
