@@ -37,13 +37,7 @@ fi
 if [ "$kind" = win32 ]; then
   tree=${RAYLET_DEMO_WIN32:-$root/build/win32}
   state=$demo/win98
-  # shellcheck source=tests/wine/infra/wine-env.sh
-  how=$(. "$infra/wine-env.sh" "$state" "$tree" win32 && wine_execution)
-  case "$how" in
-    emulated) how=", its 32-bit programs run by QEMU's user-mode emulator (this kernel runs none itself)" ;;
-    *) how= ;;
-  esac
-  echo "demo: the Windows 98 release ($tree/rayctl.exe) in a prefix that reports Windows 98$how"
+  echo "demo: the Windows 98 release ($tree/rayctl.exe) in a prefix that reports Windows 98"
   echo "demo: (RAYLET_DEMO=win64 make demo runs the x64 build instead)"
 else
   tree=${RAYLET_DEMO_WIN64:-$root/build/win64}
@@ -68,6 +62,9 @@ cleanup() {
 }
 trap cleanup EXIT
 wine_ensure_server
+if [ "$(wine_execution)" = emulated ]; then
+  echo "demo: its 32-bit programs run by QEMU's user-mode emulator (this kernel runs none itself)"
+fi
 
 if [ -e "$tree/$tool" ]; then
   # A user's everyday cycle. The driver is installed and switched off: its

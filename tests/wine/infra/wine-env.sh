@@ -236,17 +236,14 @@ wine_unsupported_reason() {
   return 0
 }
 
-# How the run's programs execute: "native", or "emulated" where the kernel
-# hands 32-bit programs to QEMU (our binfmt_misc entry or the system's).
+# How the prefix's programs execute: "emulated" where its running
+# wineserver is QEMU's emulator at work (binfmt_misc hands it every 32-bit
+# program where the kernel runs none), "native" otherwise.
 wine_execution() {
-  local entry
-  if [ "$RAYLET_WIN_ARCH" = win32 ]; then
-    for entry in /proc/sys/fs/binfmt_misc/*; do
-      [ "$(head -n 1 "$entry" 2>/dev/null)" = enabled ] || continue
-      grep -q '^magic 7f454c4601010100000000000000000002000300' "$entry" && { echo emulated; return 0; }
-    done
-  fi
-  echo native
+  case "$(readlink "/proc/$(cat "$RAYLET_WINE_STATE/wineserver.pid" 2>/dev/null)/exe" 2>/dev/null)" in
+    */qemu-*) echo emulated ;;
+    *) echo native ;;
+  esac
 }
 
 export -f wine_map_fonts wine_unsupported_reason wine_execution wine_pid_alive wine_port_links wine_remove_ports wine_end_programs \

@@ -25,7 +25,6 @@ if [ -n "$reason" ]; then
   echo "$reason" >unsupported
   exit 0
 fi
-wine_execution >execution
 
 DISPLAY=$caller_display
 if [ -n "$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then
@@ -107,6 +106,7 @@ if ! wine_ensure_server; then
   cat wineserver.log
   exit 1
 fi
+wine_execution >execution
 if [ -n "$(wine_port_links)" ]; then
   log "port links survived: $(wine_port_links | tr '\n' ' ')"
   exit 1
