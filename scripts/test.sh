@@ -64,15 +64,15 @@ twin_names() {
   ctest --test-dir "$native" -N -L win98 2>/dev/null |
     sed -n 's/^ *Test *#[0-9]*: \([^ ]*\)$/\1/p' | grep -vx 'win98\.setup\|win98\.cleanup'
 }
-# Passed, failed (a timeout too) and skipped among those names' results in
-# a ctest log.
-twin_counts() {
-  awk 'NR == FNR { twin[$1] = 1; next }
+# Passed, failed (a timeout too) and skipped among the ctest results in the
+# logs after the first file, of the tests it names (an empty one: of all).
+tally() {
+  awk 'FILENAME == ARGV[1] { named[$1] = 1; next }
        /Test +#[0-9]+: / {
          name = $0; sub(/.*Test +#[0-9]+: /, "", name); sub(/ .*/, "", name)
-         if (!(name in twin)) next
+         if (length(named) > 0 && !(name in named)) next
          if (/ Passed /) p++; else if (/\*\*\*Skipped /) s++; else f++
-       } END { print p + 0, f + 0, s + 0 }' <(twin_names) "$1"
+       } END { print p + 0, f + 0, s + 0 }' "$@"
 }
 
 rm -f "$log" "$log".*
@@ -124,7 +124,7 @@ cat "$log"
 
 # The release that users run: did it run, and how.
 twins=$(twin_names | grep -c .)
-read -r passed failed skipped <<<"$(twin_counts "$log")"
+read -r passed failed skipped <<<"$(tally <(twin_names) "$log")"
 ran=$((passed + failed))
 how=" (natively)"
 [ "$(cat "$native/win98/execution" 2>/dev/null)" = emulated ] && how=" (emulated by QEMU's user-mode emulator)"
@@ -139,6 +139,6 @@ fi
 took "all done"
 say "$summary"
 # Every ctest result of the run, in the plain form any reader takes.
-awk '/Test +#[0-9]+: / { if (/ Passed /) p++; else if (/\*\*\*Skipped /) s++; else f++ }
-     END { printf "make test: %d passed, %d failed, %d skipped\n", p, f, s }' "$log" "$native/native-tests.log"
+read -r passed failed skipped <<<"$(tally /dev/null "$log" "$native/native-tests.log")"
+echo "make test: $passed passed, $failed failed, $skipped skipped"
 exit $status
